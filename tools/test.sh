@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Runs every test of the x64 build in one Xvfb display with one wineserver, and stops
+# both even when tests fail. Usage: tools/test.sh BUILD_DIR [ctest arguments...]
+set -uo pipefail
+build=$(cd "$1" && pwd)
+shift
+here=$(cd "$(dirname "$0")" && pwd)
+source "$here/wine-session.sh"
+trap kv_stop EXIT
+trap 'exit 130' INT TERM
+
+kv_start_xvfb || exit 1
+kv_prepare_prefix "$build/wineprefix"
+kv_start_wineserver
+
+start=$(date +%s.%N)
+ctest --test-dir "$build" --output-on-failure -j "$(nproc)" "$@"
+status=$?
+awk -v a="$start" -v b="$(date +%s.%N)" 'BEGIN { printf "Suite wall time: %.1f s\n", b - a }'
+exit $status
