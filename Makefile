@@ -4,9 +4,9 @@ BUILD   := build
 BUILD32 := build-i686
 JOBS    := $(shell nproc)
 
-PACKAGES := cmake make gawk g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix \
+PACKAGES := cmake make g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix \
             binutils-mingw-w64-x86-64 binutils-mingw-w64-i686 googletest \
-            wine wine64 xvfb xdotool x11-utils imagemagick
+            wine wine64 fonts-wine libgl1 libgl1-mesa-dri xvfb xdotool x11-utils imagemagick
 SUDO := $(if $(filter 0,$(shell id -u)),,sudo)
 
 .PHONY: run test deps build build32
