@@ -1,0 +1,52 @@
+// The main frame: the program's one window, square, with the menu and the renderer.
+#pragma once
+
+#include <afxwin.h>
+#include <d3d9.h>
+
+#include <vector>
+
+class Camera;
+class IDessinable;
+
+class CMainFrame : public CFrameWnd
+{
+public:
+    CMainFrame();
+    ~CMainFrame() override;
+
+    void AssertValid() const override;
+    void Dump(CDumpContext& dc) const override;
+
+protected:
+    DECLARE_MESSAGE_MAP()
+
+public:
+    BOOL PreCreateWindow(CREATESTRUCT& cs) override;
+
+    // Called by the message loop whenever the queue is empty.
+    bool Animer();
+
+    // Renderer start-up and release, from OnCreate and OnDestroy.
+    void InitialiserD3D();
+    bool InitialiserScene();
+    bool InitialiserTemps();
+    void LibererRessources();
+
+    // Renderer state
+    LONG m_Maintenant;                  // ms, time read at the current tick
+    LONG m_ProchaineImage;              // ms, next frame due once the time is past this
+    LONG m_DerniereImage;               // ms, time of the last frame
+    LONG m_Intervalle;                  // ms between frames
+    double m_SecondesParMs;             // ms to seconds
+    float m_Angle;                      // radians, the scene's accumulated rotation
+    IDirect3D9* m_pD3D;                 // one counted reference
+    IDirect3DDevice9* m_pDevice;        // one counted reference
+    Camera* m_pCamera;                  // owned
+    std::vector<IDessinable*> m_Objets; // owned, in drawing order
+
+protected:
+    int OnCreate(LPCREATESTRUCT lpCreateStruct);
+    void OnDestroy();
+    void OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags);
+};

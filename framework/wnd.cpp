@@ -1,0 +1,395 @@
+// CObject, CCmdTarget and CWnd: attaching objects to their windows and dispatching
+// messages through the message maps.
+#include "afxwin.h"
+
+#include <cstdio>
+#include <unordered_map>
+
+namespace {
+// The object whose window CreateWindowEx is making: its first message attaches it.
+thread_local CWnd* t_pWndInit = nullptr;
+// The message being processed, for Default().
+thread_local MSG t_lastSent = {};
+thread_local std::unordered_map<HWND, CWnd*>* t_pHandleMap = nullptr;
+thread_local UINT t_nRefused = 0;
+
+std::unordered_map<HWND, CWnd*>& HandleMap()
+{
+    // Allocated on first use and kept: windows may still be detached during thread exit.
+    if (t_pHandleMap == nullptr)
+        t_pHandleMap = new std::unordered_map<HWND, CWnd*>;
+    return *t_pHandleMap;
+}
+
+int SystemMessageBox(HWND hWndOwner, LPCSTR lpszText, LPCSTR lpszCaption, UINT nType)
+{
+    return ::MessageBoxA(hWndOwner, lpszText, lpszCaption, nType);
+}
+
+AFX_MESSAGEBOX_FN g_pfnMessageBox = &SystemMessageBox;
+
+// Runs the object's handler for one message and, after its window's last message,
+// ends the object's tie to the window.
+}  // namespace
+
+CDumpContext afxDump;
+
+CDumpContext& CDumpContext::operator<<(LPCSTR psz)
+{
+    ::OutputDebugStringA(psz != nullptr ? psz : "(null)");
+    return *this;
+}
+
+CDumpContext& CDumpContext::operator<<(const void* p)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%p", p);
+    return *this << text;
+}
+
+void CObject::AssertValid() const {}
+
+void CObject::Dump(CDumpContext& dc) const
+{
+    dc << "object at " << static_cast<const void*>(this) << "\n";
+}
+
+// ---------------------------------------------------------------------------------------
+// CCmdTarget
+
+const AFX_MSGMAP* CCmdTarget::GetThisMessageMap()
+{
+    static const AFX_MSGMAP_ENTRY entries[] = {{0, 0, 0, 0, nullptr}};
+    static const AFX_MSGMAP map = {nullptr, &entries[0]};
+    return &map;
+}
+
+const AFX_MSGMAP* CCmdTarget::GetMessageMap() const
+{
+    return GetThisMessageMap();
+}
+
+BOOL CCmdTarget::OnCmdMsg(UINT nID, int nCode, void*, AFX_CMDHANDLERINFO* pHandlerInfo)
+{
+    for (const AFX_MSGMAP* map = GetMessageMap(); map != nullptr;
+         map = map->pfnGetBaseMap != nullptr ? map->pfnGetBaseMap() : nullptr) {
+        for (const AFX_MSGMAP_ENTRY* e = map->lpEntries; e->nMessage != 0; ++e) {
+            if (e->nMessage != WM_COMMAND || static_cast<int>(e->nCode) != nCode ||
+                nID < e->nID || nID > e->nLastID)
+                continue;
+            if (pHandlerInfo != nullptr) {
+                pHandlerInfo->pTarget = this;
+                pHandlerInfo->pfn = e->pfn;
+            } else {
+                e->pfn(this, 0, 0);
+            }
+            return TRUE;
+        }
+    }
+    return FALSE;
+}
+
+// ---------------------------------------------------------------------------------------
+// CWnd
+
+BEGIN_MESSAGE_MAP(CWnd, CCmdTarget)
+END_MESSAGE_MAP()
+
+CWnd::~CWnd()
+{
+    if (m_hWnd != nullptr) {
+        // The object goes before its window: messages from now on find no object and get
+        // the system's handling, never a half-destroyed one.
+        HWND hWnd = m_hWnd;
+        Detach();
+        ::DestroyWindow(hWnd);
+    }
+}
+
+CWnd* CWnd::FromHandlePermanent(HWND hWnd)
+{
+    if (t_pHandleMap == nullptr)
+        return nullptr;
+    const auto found = t_pHandleMap->find(hWnd);
+    return found != t_pHandleMap->end() ? found->second : nullptr;
+}
+
+void CWnd::Attach(HWND hWnd)
+{
+    m_hWnd = hWnd;
+    HandleMap()[hWnd] = this;
+}
+
+void CWnd::Detach()
+{
+    if (m_hWnd != nullptr)
+        HandleMap().erase(m_hWnd);
+    m_hWnd = nullptr;
+}
+
+BOOL CWnd::PreCreateWindow(CREATESTRUCT&)
+{
+    return TRUE;
+}
+
+BOOL CWnd::CreateEx(DWORD dwExStyle, LPCSTR lpszClassName, LPCSTR lpszWindowName,
+                    DWORD dwStyle, int x, int y, int nWidth, int nHeight, HWND hWndParent,
+                    HMENU nIDorHMenu, LPVOID lpParam)
+{
+    CREATESTRUCTA cs = {};
+    cs.dwExStyle = dwExStyle;
+    cs.lpszClass = lpszClassName;
+    cs.lpszName = lpszWindowName;
+    cs.style = static_cast<LONG>(dwStyle);
+    cs.x = x;
+    cs.y = y;
+    cs.cx = nWidth;
+    cs.cy = nHeight;
+    cs.hwndParent = hWndParent;
+    cs.hMenu = nIDorHMenu;
+    cs.hInstance = AfxGetInstanceHandle();
+    cs.lpCreateParams = lpParam;
+
+    if (!PreCreateWindow(cs)) {
+        ++t_nRefused;
+        PostNcDestroy();
+        return FALSE;
+    }
+
+    t_pWndInit = this;
+    HWND hWnd = ::CreateWindowExA(cs.dwExStyle, cs.lpszClass, cs.lpszName,
+                                  static_cast<DWORD>(cs.style), cs.x, cs.y, cs.cx, cs.cy,
+                                  cs.hwndParent, cs.hMenu, cs.hInstance, cs.lpCreateParams);
+    // When a refused window had received messages, its last one has already ended the
+    // object (a frame deletes itself): from here on only the thread's state may be used.
+    const bool bNeverAttached = t_pWndInit != nullptr;
+    t_pWndInit = nullptr;
+    if (hWnd == nullptr) {
+        ++t_nRefused;
+        if (bNeverAttached)
+            PostNcDestroy();
+        return FALSE;
+    }
+    if (bNeverAttached)
+        Attach(hWnd);  // a class whose procedure is not ours: the wrappers still work
+    return TRUE;
+}
+
+BOOL CWnd::DestroyWindow()
+{
+    return m_hWnd != nullptr && ::DestroyWindow(m_hWnd);
+}
+
+int CWnd::MessageBox(LPCSTR lpszText, LPCSTR lpszCaption, UINT nType)
+{
+    if (lpszCaption == nullptr) {
+        CWinApp* pApp = AfxGetApp();
+        lpszCaption = pApp != nullptr && pApp->m_pszAppName != nullptr ? pApp->m_pszAppName : "";
+    }
+    return AfxShowMessageBox(m_hWnd, lpszText, lpszCaption, nType);
+}
+
+void CWnd::CenterWindow(CWnd* pAlternateOwner)
+{
+    HWND hOwner = pAlternateOwner != nullptr ? pAlternateOwner->m_hWnd
+                                             : ::GetWindow(m_hWnd, GW_OWNER);
+    RECT rcWindow;
+    ::GetWindowRect(m_hWnd, &rcWindow);
+    MONITORINFO mi = {};
+    mi.cbSize = sizeof mi;
+    ::GetMonitorInfoA(::MonitorFromWindow(hOwner != nullptr ? hOwner : m_hWnd,
+                                          MONITOR_DEFAULTTONEAREST), &mi);
+    RECT rcCentre = mi.rcWork;
+    // A hidden or minimised owner gives no useful place: then the screen's work area.
+    if (hOwner != nullptr && ::IsWindowVisible(hOwner) && !::IsIconic(hOwner))
+        ::GetWindowRect(hOwner, &rcCentre);
+
+    const int width = rcWindow.right - rcWindow.left;
+    const int height = rcWindow.bottom - rcWindow.top;
+    int x = (rcCentre.left + rcCentre.right) / 2 - width / 2;
+    int y = (rcCentre.top + rcCentre.bottom) / 2 - height / 2;
+    // Keep the whole dialog on the owner's screen.
+    if (x + width > mi.rcWork.right)
+        x = mi.rcWork.right - width;
+    if (x < mi.rcWork.left)
+        x = mi.rcWork.left;
+    if (y + height > mi.rcWork.bottom)
+        y = mi.rcWork.bottom - height;
+    if (y < mi.rcWork.top)
+        y = mi.rcWork.top;
+    ::SetWindowPos(m_hWnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void CWnd::AssertValid() const
+{
+    CCmdTarget::AssertValid();
+    if (m_hWnd != nullptr && !::IsWindow(m_hWnd))
+        afxDump << "CWnd: its window handle is no longer a window\n";
+}
+
+void CWnd::Dump(CDumpContext& dc) const
+{
+    CCmdTarget::Dump(dc);
+    dc << "  m_hWnd = " << static_cast<const void*>(m_hWnd) << "\n";
+}
+
+LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    LRESULT result = 0;
+    if (!OnWndMsg(message, wParam, lParam, &result))
+        result = DefWindowProc(message, wParam, lParam);
+    return result;
+}
+
+BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult)
+{
+    if (message == WM_COMMAND) {
+        if (!OnCommand(wParam, lParam))
+            return FALSE;
+        *pResult = 0;
+        return TRUE;
+    }
+    for (const AFX_MSGMAP* map = GetMessageMap(); map != nullptr;
+         map = map->pfnGetBaseMap != nullptr ? map->pfnGetBaseMap() : nullptr) {
+        for (const AFX_MSGMAP_ENTRY* e = map->lpEntries; e->nMessage != 0; ++e) {
+            if (e->nMessage == message && message != WM_COMMAND) {
+                *pResult = e->pfn(this, wParam, lParam);
+                return TRUE;
+            }
+        }
+    }
+    return FALSE;
+}
+
+BOOL CWnd::OnCommand(WPARAM wParam, LPARAM lParam)
+{
+    const UINT nID = LOWORD(wParam);
+    int nCode = HIWORD(wParam);
+    // From a menu the code is 0, from an accelerator 1: both are the command itself.
+    if (lParam == 0 && nCode == 1)
+        nCode = CN_COMMAND;
+    return OnCmdMsg(nID, nCode, nullptr, nullptr);
+}
+
+LRESULT CWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return ::DefWindowProcA(m_hWnd, message, wParam, lParam);
+}
+
+LRESULT CWnd::Default()
+{
+    return DefWindowProc(t_lastSent.message, t_lastSent.wParam, t_lastSent.lParam);
+}
+
+void CWnd::PostNcDestroy() {}
+
+int CWnd::OnCreate(LPCREATESTRUCT)
+{
+    return static_cast<int>(Default());
+}
+
+void CWnd::OnDestroy()
+{
+    Default();
+}
+
+void CWnd::OnClose()
+{
+    Default();
+}
+
+void CWnd::OnKeyDown(UINT, UINT, UINT)
+{
+    Default();
+}
+
+LRESULT CWnd::CallWndProc(CWnd* pWnd, HWND hWnd, UINT message, WPARAM wParam,
+                          LPARAM lParam, bool* pHandled)
+{
+    const MSG saved = t_lastSent;
+    t_lastSent = MSG{hWnd, message, wParam, lParam, 0, {0, 0}};
+    LRESULT result = 0;
+    try {
+        if (pHandled != nullptr) {
+            *pHandled = pWnd->OnWndMsg(message, wParam, lParam, &result) != FALSE;
+        } else {
+            result = pWnd->WindowProc(message, wParam, lParam);
+        }
+    } catch (...) {
+        // An exception must not unwind through the system's code. A window whose
+        // creation threw is refused; any other message counts as handled.
+        ::OutputDebugStringA("exception in a window procedure\n");
+        result = message == WM_CREATE ? -1 : 0;
+        if (pHandled != nullptr)
+            *pHandled = true;
+    }
+    t_lastSent = saved;
+
+    if (message == WM_NCDESTROY) {
+        // The application's main window is gone: the loop may end.
+        CWinApp* pApp = AfxGetApp();
+        if (pApp != nullptr && pApp->m_pMainWnd == pWnd) {
+            pApp->m_pMainWnd = nullptr;
+            ::PostQuitMessage(0);
+        }
+        pWnd->Detach();
+        pWnd->PostNcDestroy();
+    }
+    return result;
+}
+
+// The window procedure of every class the framework registers.
+LRESULT CALLBACK AfxWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    CWnd* pWnd = CWnd::FromHandlePermanent(hWnd);
+    if (pWnd == nullptr) {
+        pWnd = t_pWndInit;
+        if (pWnd == nullptr)
+            return ::DefWindowProcA(hWnd, message, wParam, lParam);
+        // The first message of a window being created: from now on, and already for
+        // WM_CREATE, the object receives its messages.
+        t_pWndInit = nullptr;
+        pWnd->Attach(hWnd);
+    }
+    return CWnd::CallWndProc(pWnd, hWnd, message, wParam, lParam, nullptr);
+}
+
+// The dialog procedure of every CDialog: FALSE leaves a message to the dialog manager.
+INT_PTR CALLBACK AfxDlgProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    CWnd* pWnd = CWnd::FromHandlePermanent(hWnd);
+    if (pWnd == nullptr) {
+        // DoModal hands the object over with WM_INITDIALOG; what comes before (the font)
+        // is the dialog manager's business.
+        if (message != WM_INITDIALOG || lParam == 0)
+            return FALSE;
+        pWnd = reinterpret_cast<CDialog*>(lParam);
+        pWnd->Attach(hWnd);
+    }
+    bool handled = false;
+    const LRESULT result = CWnd::CallWndProc(pWnd, hWnd, message, wParam, lParam, &handled);
+    if (!handled)
+        return FALSE;
+    // The one message whose answer is the procedure's own result: whether to set the focus.
+    if (message == WM_INITDIALOG)
+        return result;
+    ::SetWindowLongPtrA(hWnd, DWLP_MSGRESULT, result);
+    return TRUE;
+}
+
+UINT AfxGetRefusedWindowCount()
+{
+    return t_nRefused;
+}
+
+AFX_MESSAGEBOX_FN AfxSetMessageBoxFunction(AFX_MESSAGEBOX_FN pfn)
+{
+    AFX_MESSAGEBOX_FN previous = g_pfnMessageBox;
+    g_pfnMessageBox = pfn != nullptr ? pfn : &SystemMessageBox;
+    return previous;
+}
+
+int AfxShowMessageBox(HWND hWndOwner, LPCSTR lpszText, LPCSTR lpszCaption, UINT nType)
+{
+    return g_pfnMessageBox(hWndOwner, lpszText, lpszCaption, nType);
+}
