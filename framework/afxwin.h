@@ -237,6 +237,9 @@ protected:
     LRESULT Default();
     // Called once the window's last message has been processed and the object detached.
     virtual void PostNcDestroy();
+    // Ends an object whose window will never exist; counted by AfxGetRefusedWindowCount.
+    // The object may be gone on return.
+    void RefuseCreation();
 
     int OnCreate(LPCREATESTRUCT lpCreateStruct);
     void OnDestroy();

@@ -43,7 +43,7 @@ BOOL CFrameWnd::Create(LPCSTR lpszClassName, LPCSTR lpszWindowName, DWORD dwStyl
         hMenu = ::LoadMenuA(AfxGetInstanceHandle(), lpszMenuName);
         if (hMenu == nullptr) {
             // Without its menu the frame is not what the caller asked for.
-            PostNcDestroy();
+            RefuseCreation();
             return FALSE;
         }
     }

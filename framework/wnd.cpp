@@ -151,8 +151,7 @@ BOOL CWnd::CreateEx(DWORD dwExStyle, LPCSTR lpszClassName, LPCSTR lpszWindowName
     cs.lpCreateParams = lpParam;
 
     if (!PreCreateWindow(cs)) {
-        ++t_nRefused;
-        PostNcDestroy();
+        RefuseCreation();
         return FALSE;
     }
 
@@ -165,9 +164,11 @@ BOOL CWnd::CreateEx(DWORD dwExStyle, LPCSTR lpszClassName, LPCSTR lpszWindowName
     const bool bNeverAttached = t_pWndInit != nullptr;
     t_pWndInit = nullptr;
     if (hWnd == nullptr) {
-        ++t_nRefused;
-        if (bNeverAttached)
-            PostNcDestroy();
+        if (bNeverAttached) {
+            RefuseCreation();
+        } else {
+            ++t_nRefused;
+        }
         return FALSE;
     }
     if (bNeverAttached)
@@ -282,6 +283,12 @@ LRESULT CWnd::Default()
 }
 
 void CWnd::PostNcDestroy() {}
+
+void CWnd::RefuseCreation()
+{
+    ++t_nRefused;
+    PostNcDestroy();
+}
 
 int CWnd::OnCreate(LPCREATESTRUCT)
 {
