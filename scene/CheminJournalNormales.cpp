@@ -1,0 +1,6 @@
+#include "JournalNormales.h"
+
+const char* CheminJournalNormales()
+{
+    return "C:\\Dalmore\\Normales.txt";
+}
