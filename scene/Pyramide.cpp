@@ -18,8 +18,10 @@ D3DXVECTOR3 CalculerNormale(const D3DXVECTOR3& u, const D3DXVECTOR3& v, const D3
 {
     // Float differences, products and their difference in double (the products of two
     // floats are exact there), one rounding to float at the end.
-    const double ax = v.x - u.x, ay = v.y - u.y, az = v.z - u.z;
-    const double bx = w.x - u.x, by = w.y - u.y, bz = w.z - u.z;
+    const double ax = static_cast<float>(v.x - u.x), ay = static_cast<float>(v.y - u.y),
+                 az = static_cast<float>(v.z - u.z);
+    const double bx = static_cast<float>(w.x - u.x), by = static_cast<float>(w.y - u.y),
+                 bz = static_cast<float>(w.z - u.z);
     const D3DXVECTOR3 Resultat(static_cast<float>(ay * bz - by * az),
                                static_cast<float>(az * bx - ax * bz),
                                static_cast<float>(ax * by - bx * ay));
