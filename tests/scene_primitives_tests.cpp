@@ -15,6 +15,7 @@
 #include <cstring>
 #include <functional>
 #include <memory>
+#include <ostream>
 #include <string>
 
 using namespace kvtest;
@@ -50,6 +51,8 @@ std::vector<Primitive> Primitives()
          {0, 1, 2, 0, 2, 3, 6, 5, 4, 7, 6, 4}},
     };
 }
+
+void PrintTo(const Primitive& p, std::ostream* os) { *os << p.nom; }
 
 std::string NomDe(const ::testing::TestParamInfo<Primitive>& info) { return info.param.nom; }
 
