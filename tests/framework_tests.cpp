@@ -508,17 +508,4 @@ TEST(CString, FormatReplacesThePreviousTextWhateverItsLength)
     EXPECT_STREQ(s, "3");
 }
 
-TEST(CString, ComparesBytesAndKeepsEightBitTexts)
-{
-    const CString e("\xC9" "chec");
-    EXPECT_TRUE(e == "\xC9" "chec");
-    EXPECT_FALSE(e != "\xC9" "chec");
-    EXPECT_TRUE(e != "Echec");
-    EXPECT_TRUE(CString() == "");
-    EXPECT_TRUE(CString(nullptr).IsEmpty());
-    EXPECT_GT(CString("b").Compare("a"), 0);
-    EXPECT_LT(CString("a").Compare("b"), 0);
-    EXPECT_EQ(static_cast<unsigned char>(static_cast<LPCSTR>(e)[0]), 0xC9u);
-}
-
 }  // namespace

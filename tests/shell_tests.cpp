@@ -36,6 +36,23 @@ std::vector<WPARAM> ViderFile()
     return quits;
 }
 
+// Frame windows of this thread (other test processes may have theirs on the same desktop).
+BOOL CALLBACK CompterCadre(HWND h, LPARAM l)
+{
+    char classe[64] = "";
+    ::GetClassNameA(h, classe, sizeof classe);
+    if (std::string(classe) == "CFrameWnd")
+        ++*reinterpret_cast<int*>(l);
+    return TRUE;
+}
+
+int CadresDuFil()
+{
+    int n = 0;
+    ::EnumThreadWindows(::GetCurrentThreadId(), &CompterCadre, reinterpret_cast<LPARAM>(&n));
+    return n;
+}
+
 struct Boite
 {
     HWND owner;
@@ -169,22 +186,6 @@ TEST_F(CadrePrincipal, CaptionStyleAndMenuAreTheFramesOwn)
     pCadre->DestroyWindow();
 }
 
-TEST_F(CadrePrincipal, RenderStateStartsEmpty)
-{
-    CMainFrame* pCadre = new CMainFrame;
-    EXPECT_EQ(pCadre->m_Maintenant, 0);
-    EXPECT_EQ(pCadre->m_ProchaineImage, 0);
-    EXPECT_EQ(pCadre->m_DerniereImage, 0);
-    EXPECT_EQ(pCadre->m_Intervalle, 0);
-    EXPECT_EQ(pCadre->m_SecondesParMs, 0.0);
-    EXPECT_EQ(pCadre->m_Angle, 0.0f);
-    EXPECT_EQ(pCadre->m_pD3D, nullptr);
-    EXPECT_EQ(pCadre->m_pDevice, nullptr);
-    EXPECT_EQ(pCadre->m_pCamera, nullptr);
-    EXPECT_TRUE(pCadre->m_Objets.empty());
-    pCadre->DestroyWindow();
-}
-
 // ---------------------------------------------------------------------------------------
 // Start-up
 
@@ -225,6 +226,14 @@ TEST_F(Demarrage, ShowsTheMainFrameAndItsCloseEndsTheLoopWithZero)
     EXPECT_EQ(ViderFile(), std::vector<WPARAM>{0});
 }
 
+TEST_F(Demarrage, MinimisedShowCommandShowsTheFrameMinimised)
+{
+    m_app.m_nCmdShow = SW_SHOWMINIMIZED;
+    ASSERT_TRUE(m_app.InitInstance());
+    ASSERT_NE(m_app.m_pMainWnd, nullptr);
+    EXPECT_TRUE(::IsIconic(m_app.m_pMainWnd->m_hWnd));
+}
+
 TEST_F(Demarrage, OleFailureShowsOneApplicationBoxAndCreatesNoWindow)
 {
     BoitesCapturees capture;
@@ -234,7 +243,7 @@ TEST_F(Demarrage, OleFailureShowsOneApplicationBoxAndCreatesNoWindow)
 
     EXPECT_FALSE(resultat);
     EXPECT_EQ(m_app.m_pMainWnd, nullptr);
-    EXPECT_EQ(::FindWindowA("CFrameWnd", "Programme test"), nullptr);
+    EXPECT_EQ(CadresDuFil(), 0);
     ASSERT_EQ(g_boites.size(), 1u);
     EXPECT_EQ(g_boites[0].text, "Erreur au chargement de OLE");
     EXPECT_EQ(g_boites[0].caption, "Kervalen");

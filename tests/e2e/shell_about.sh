@@ -3,15 +3,28 @@
 # frame, and closes with its OK button; the program goes on and then closes with code 0.
 # Usage: shell_about.sh EXE SCREENSHOT_DIR
 source "$(dirname "$0")/lib.sh"
+
+# Windows of this program only: test processes running beside us may show theirs. Polled,
+# because a search fails outright when another process's window vanishes under it.
+fenetre_du_programme() {
+  local id=
+  for _ in $(seq 1 $(( ${2:-30} * 10 ))); do
+    id=$(xdotool search --all --onlyvisible --pid "$E2E_PID" --name "$1" 2>/dev/null | head -n 1) || true
+    [ -n "$id" ] && break
+    sleep 0.1
+  done
+  [ -n "$id" ] || e2e_fail "no window named $1"
+  echo "$id"
+}
 e2e_start "$1"
-fenetre=$(e2e_window '^Programme test$')
+fenetre=$(fenetre_du_programme '^Programme test$')
 eval "$(xdotool getwindowgeometry --shell "$fenetre")"
 FX=$X FY=$Y FW=$WIDTH FH=$HEIGHT
 
 xdotool mousemove $((FX + 195)) $((FY + 33)) click 1
 sleep 0.5
 xdotool mousemove $((FX + 250)) $((FY + 53)) click 1
-boite=$(e2e_window '^À propos de Kervalen$' 10)
+boite=$(fenetre_du_programme '^À propos de Kervalen$' 10)
 eval "$(xdotool getwindowgeometry --shell "$boite")"
 echo "frame $FX,$FY $FW x $FH; About box $X,$Y $WIDTH x $HEIGHT"
 # Twice the centres, to stay in integers; a pixel of rounding either way is allowed.
@@ -27,10 +40,10 @@ echo "screenshot: $2/about.png"
 # The OK button sits at the top right of the box.
 xdotool mousemove $((X + WIDTH * 359 / 417)) $((Y + HEIGHT * 46 / 114)) click 1
 for _ in $(seq 1 50); do
-  [ -z "$(xdotool search --onlyvisible --name '^À propos de Kervalen$')" ] && break
+  [ -z "$(xdotool search --all --onlyvisible --pid "$E2E_PID" --name '^À propos de Kervalen$' 2>/dev/null)" ] && break
   sleep 0.1
 done
-[ -z "$(xdotool search --onlyvisible --name '^À propos de Kervalen$')" ] || e2e_fail "OK did not close the About box"
+[ -z "$(xdotool search --all --onlyvisible --pid "$E2E_PID" --name '^À propos de Kervalen$')" ] || e2e_fail "OK did not close the About box"
 kill -0 "$E2E_PID" 2>/dev/null || e2e_fail "the program ended with the About box"
 
 e2e_focus "$fenetre"

@@ -2,8 +2,21 @@
 # The main window comes up titled "Programme test" and square; the shortcut labels of the
 # menu do nothing; "&quitter" in the Fichier menu ends the program with exit code 0.
 source "$(dirname "$0")/lib.sh"
+
+# Windows of this program only: test processes running beside us may show theirs. Polled,
+# because a search fails outright when another process's window vanishes under it.
+fenetre_du_programme() {
+  local id=
+  for _ in $(seq 1 $(( ${2:-30} * 10 ))); do
+    id=$(xdotool search --all --onlyvisible --pid "$E2E_PID" --name "$1" 2>/dev/null | head -n 1) || true
+    [ -n "$id" ] && break
+    sleep 0.1
+  done
+  [ -n "$id" ] || e2e_fail "no window named $1"
+  echo "$id"
+}
 e2e_start "$1"
-fenetre=$(e2e_window '^Programme test$')
+fenetre=$(fenetre_du_programme '^Programme test$')
 eval "$(xdotool getwindowgeometry --shell "$fenetre")"
 echo "window at $X,$Y, $WIDTH x $HEIGHT"
 [ "$WIDTH" -gt 100 ] || e2e_fail "window too narrow: $WIDTH"
@@ -16,7 +29,12 @@ for touche in ctrl+n ctrl+o ctrl+s ctrl+z ctrl+x ctrl+c ctrl+v; do
 done
 sleep 1
 kill -0 "$E2E_PID" 2>/dev/null || e2e_fail "the program ended after a shortcut"
-visibles=$(xdotool search --onlyvisible --name '.' | sort)
+visibles=
+for _ in 1 2 3 4 5; do
+  visibles=$(xdotool search --all --onlyvisible --pid "$E2E_PID" --name '.' 2>/dev/null | sort) &&
+    [ -n "$visibles" ] && break
+  sleep 0.2
+done
 [ "$visibles" = "$fenetre" ] || e2e_fail "a shortcut opened a window: $(for w in $visibles; do xdotool getwindowname "$w"; done | tr '\n' '|')"
 
 # As a user does: open Fichier with the mouse, then its last item, "&quitter".
