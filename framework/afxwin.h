@@ -185,7 +185,6 @@ public:
     ~CWnd() override;
 
     HWND m_hWnd = nullptr;
-    operator HWND() const { return m_hWnd; }
 
     // The object attached to hWnd by this thread, or null.
     static CWnd* FromHandlePermanent(HWND hWnd);
@@ -197,7 +196,6 @@ public:
     virtual BOOL PreCreateWindow(CREATESTRUCT& cs);
 
     void GetWindowRect(LPRECT lpRect) const { ::GetWindowRect(m_hWnd, lpRect); }
-    void GetClientRect(LPRECT lpRect) const { ::GetClientRect(m_hWnd, lpRect); }
     void MoveWindow(int x, int y, int nWidth, int nHeight, BOOL bRepaint = TRUE)
     {
         ::MoveWindow(m_hWnd, x, y, nWidth, nHeight, bRepaint);
