@@ -36,7 +36,16 @@ vu="$E2E_TMP/fenetre-vue"
   done ) &
 guetteur=$!
 
-boite=$(render_window '^Erreur$')
+# The box, unless the program shows its window or ends first.
+boite=
+for _ in $(seq 1 300); do
+  boite=$(xdotool search --onlyvisible --name '^Erreur$' 2>/dev/null | head -n 1) || true
+  [ -z "$boite" ] || break
+  [ ! -e "$vu" ] || e2e_fail "the main window was shown and no box came"
+  kill -0 "$E2E_PID" 2>/dev/null || e2e_fail "the program ended without a box"
+  sleep 0.1
+done
+[ -n "$boite" ] || e2e_fail "no box titled Erreur within 30 s"
 for _ in $(seq 1 50); do grep -q 'MSGBOX_OnInit' "$trace" && break; sleep 0.1; done
 ligne=$(grep -m 1 'MSGBOX_OnInit' "$trace") || e2e_fail "Wine traced no message box text"
 obtenu=$(printf '%s\n' "$ligne" | sed -n 's/.*MSGBOX_OnInit L"\(.*\)"$/\1/p')

@@ -61,9 +61,10 @@ render_client() {
 # render_capture WINDOW FILE: saves the client area of WINDOW to FILE.
 render_capture() {
   local client
-  client=$(render_client "$1")
+  # Explicit exits: callers test captures inside conditions, where errexit is off.
+  client=$(render_client "$1") || exit 1
   timeout 20 import -window "$1" "$E2E_TMP/fenetre.png" || e2e_fail "cannot capture window $1"
-  convert "$E2E_TMP/fenetre.png" -crop "$client" +repage "$2"
+  convert "$E2E_TMP/fenetre.png" -crop "$client" +repage "$2" || e2e_fail "cannot crop $client"
 }
 
 # render_pixels FILE: the number of pixels.
