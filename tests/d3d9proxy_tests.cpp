@@ -169,15 +169,20 @@ TEST(D3d9Proxy, InjectsEachStartUpFault)
     }
 }
 
-// A fault text the proxy cannot read injects nothing rather than some guessed fault.
-TEST(D3d9Proxy, IgnoresAnUnreadableFault)
+// A fault text the proxy cannot read injects nothing rather than some guessed fault, and a
+// zero code lets the call through rather than answer success with nothing done.
+TEST(D3d9Proxy, IgnoresAnUnreadableOrZeroFault)
 {
-    for (const char* faute : {"CreateDevice=", "CreateDevice=12abc", "Present=1", "Direct3DCreate"}) {
+    for (const char* faute : {"CreateDevice=", "CreateDevice=12abc", "Present=1", "Direct3DCreate",
+                              "CreateDevice=0", "GetAdapterDisplayMode=0x0"}) {
         SCOPED_TRACE(faute);
         Execution r = Lancer(faute);
         EXPECT_EQ(r.sortie["objet"], "1");
         EXPECT_EQ(r.sortie["mode"], "0");
+        EXPECT_GT(std::stol(r.sortie["largeur"]), 0) << "the display mode must be filled";
         EXPECT_EQ(r.sortie["peripherique"], "0");
+        EXPECT_EQ(r.sortie["pointeur"], "1");
+        EXPECT_EQ(r.bilan["vivants"], "0");
     }
 }
 

@@ -26,6 +26,7 @@ for i in $(seq 1 "$n"); do
   violet=$((violet + v)) rouge=$((rouge + r)) vert=$((vert + g))
   if [ "$i" -gt 1 ]; then
     d=$(render_difference "$E2E_TMP/image-$((i - 1)).png" "$image")
+    echo "  differs from capture $((i - 1)) in $d pixels"
     [ "$d" -gt $(( total / 100 )) ] ||
       e2e_fail "captures $((i - 1)) and $i differ in $d pixels only: the village does not turn"
   fi

@@ -61,6 +61,10 @@ Faute LireFaute()
         return f;
     // HRESULTs are 32 bits: 0x8876086A and -2005530518 name the same code.
     f.hr = static_cast<HRESULT>(static_cast<unsigned long>(valeur));
+    // Success without doing the call would hand back an unfilled display mode or no device:
+    // a zero code is no fault, the call goes through.
+    if (f.hr == 0)
+        f.appel = Appel::Aucun;
     return f;
 }
 
