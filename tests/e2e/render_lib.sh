@@ -68,7 +68,11 @@ render_capture() {
 }
 
 # render_pixels FILE: the number of pixels.
-render_pixels() { identify -format '%[fx:w*h]' "$1"; }
+render_pixels() {
+  local taille
+  taille=$(identify -format '%w %h' "$1") || exit 1
+  echo $(( ${taille% *} * ${taille#* } ))
+}
 
 # render_count FILE "R G B": pixels within 3 of that colour on every channel.
 render_count() {
