@@ -2,7 +2,9 @@
 // runtime, can be told to make one of the three start-up calls fail, and reports at unload
 // how many references of what it handed out are still held.
 //
-// Placed next to an exe and selected with WINEDLLOVERRIDES="d3d9=n,b". Environment:
+// Placed next to an exe and selected with WINEDLLOVERRIDES="d3d9=n,b", which Wine reads from
+// the Unix environment a process starts with (setting it from a Windows parent does nothing;
+// Windows itself loads a d3d9.dll found beside the exe without being told). Environment:
 //   KERVALEN_D3D9_FAUTE  "Direct3DCreate9"            no object from Direct3DCreate9
 //                        "GetAdapterDisplayMode=HR"   that call returns HR
 //                        "CreateDevice=HR"            that call returns HR, no device
@@ -136,7 +138,8 @@ public:
     // When the last of our references goes, the real object is released too. A device
     // holds a reference on the object that made it, and every buffer on its device, so
     // whatever the real object still counts then is a device or resource not given back:
-    // it stays counted as alive.
+    // it stays counted as alive. A device released only after its Direct3D object shows
+    // the same way, which is right: that order is itself a fault of the caller.
     STDMETHOD_(ULONG, Release)() override
     {
         LONG reste = ::InterlockedDecrement(&m_References);
