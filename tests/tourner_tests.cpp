@@ -98,13 +98,6 @@ void ExpectTourneAutour(const D3DMATRIX& monde, const D3DXVECTOR3& centre, Axe a
 // ---------------------------------------------------------------------------------------
 // Tourner
 
-TEST(Tourner, IsMadeWithItsAngleAndCountsFromZero)
-{
-    Tourner t(1.25f);
-    EXPECT_EQ(t.Angle, 1.25f);
-    EXPECT_EQ(t.compteur, 0);
-}
-
 // The place in the list picks the axis: X, Y, Z for the first three, then the same turn
 // again, so that no object is ever left with an undefined matrix.
 TEST(Tourner, TurnsEachObjectAboutItsOwnPositionOnTheAxisOfItsPlace)
@@ -194,17 +187,6 @@ TEST(Tourner, OverwritesTheWorldMatrix)
     reference(&neuf);
     EXPECT_TRUE(MemesBits(objet.ObtenirMonde(), neuf.ObtenirMonde()));
     ExpectTourneAutour(objet.ObtenirMonde(), objet.ObtenirPosition(), Axe::X, 0.3f);
-}
-
-TEST(Tourner, LeavesThePositionAlone)
-{
-    Objet objet(D3DXVECTOR3(-1.5f, 4, 2));
-    Tourner t(1.0f);
-    t(&objet);
-    const D3DXVECTOR3 p = objet.ObtenirPosition();
-    EXPECT_EQ(p.x, -1.5f);
-    EXPECT_EQ(p.y, 4.0f);
-    EXPECT_EQ(p.z, 2.0f);
 }
 
 // A missing object is passed over without a crash, and the objects after it keep the axes
