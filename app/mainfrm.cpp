@@ -1,7 +1,49 @@
 #include "mainfrm.h"
 
+#include "Camera.h"
+#include "Detruire.h"
+#include "Liberer.h"
+#include "Tourner.h"
+#include "Village.h"
 #include "echec.h"
 #include "resource.h"
+#include "verifier.h"
+
+#include <mmsystem.h>
+
+#include <algorithm>
+#include <cmath>
+
+IDirect3D9* (WINAPI* CMainFrame::CreerDirect3D)(UINT) = ::Direct3DCreate9;
+DWORD (WINAPI* CMainFrame::Horloge)() = ::timeGetTime;
+
+namespace {
+
+const double kRadiansParSeconde = 2.0943952;   // one turn every three seconds
+const double kTour = 6.283185307179586;
+
+// The clock wraps every 2^32 ms (49.7 days): times are compared and subtracted modulo 2^32.
+LONG Ecart(LONG plusTard, LONG plusTot)
+{
+    return static_cast<LONG>(static_cast<DWORD>(plusTard) - static_cast<DWORD>(plusTot));
+}
+
+// Draws each top-level object with its own world transform (Afficher, not Tracer).
+class Afficheur
+{
+public:
+    explicit Afficheur(IDirect3DDevice9* pDevice) : m_pDevice(pDevice) {}
+    void operator()(IDessinable* objet) const
+    {
+        if (objet)
+            objet->Afficher(m_pDevice);
+    }
+
+private:
+    IDirect3DDevice9* m_pDevice;
+};
+
+} // namespace
 
 BEGIN_MESSAGE_MAP(CMainFrame, CFrameWnd)
     ON_WM_CREATE()
@@ -84,26 +126,139 @@ void CMainFrame::OnDestroy()
     CFrameWnd::OnDestroy();
 }
 
+// Each of the six keys moves the eye one unit along a world axis, whatever the repeat
+// count; every key then goes on to the base class.
 void CMainFrame::OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags)
 {
+    D3DXVECTOR3 v(0, 0, 0);
+    bool deplace = true;
+    switch (nChar) {
+    case VK_END:   v = D3DXVECTOR3(0, 0, 1);  break;
+    case VK_HOME:  v = D3DXVECTOR3(0, 0, -1); break;
+    case VK_LEFT:  v = D3DXVECTOR3(0, 1, 0);  break;
+    case VK_UP:    v = D3DXVECTOR3(1, 0, 0);  break;
+    case VK_RIGHT: v = D3DXVECTOR3(0, -1, 0); break;
+    case VK_DOWN:  v = D3DXVECTOR3(-1, 0, 0); break;
+    default:       deplace = false;           break;
+    }
+    // Only a frame whose creation failed has no camera; a key sent to it moves nothing.
+    if (deplace && m_pCamera)
+        m_pCamera->Deplacer(v, m_pDevice);
     CFrameWnd::OnKeyDown(nChar, nRepCnt, nFlags);
 }
 
-bool CMainFrame::Animer()
-{
-    return true;
-}
+// ---------------------------------------------------------------------------------------
+// Direct3D and the scene
 
-void CMainFrame::InitialiserD3D() {}
+// Throws the failing result (0 for no object) to OnCreate; what was made stays in the
+// members and LibererRessources gives it back.
+void CMainFrame::InitialiserD3D()
+{
+    D3DDISPLAYMODE d3ddm;
+    D3DPRESENT_PARAMETERS d3dpp;
+
+    m_pD3D = CreerDirect3D(31);
+    Verifier(m_pD3D);
+    Verifier(m_pD3D->GetAdapterDisplayMode(D3DADAPTER_DEFAULT, &d3ddm));
+
+    ::ZeroMemory(&d3dpp, sizeof d3dpp);
+    d3dpp.Windowed = TRUE;
+    d3dpp.SwapEffect = D3DSWAPEFFECT_DISCARD;
+    d3dpp.BackBufferFormat = d3ddm.Format;
+    d3dpp.EnableAutoDepthStencil = TRUE;
+    d3dpp.AutoDepthStencilFormat = D3DFMT_D16;
+
+    Verifier(m_pD3D->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, m_hWnd,
+                                  D3DCREATE_SOFTWARE_VERTEXPROCESSING, &d3dpp, &m_pDevice));
+    m_pDevice->SetRenderState(D3DRS_ZENABLE, D3DZB_TRUE);
+}
 
 bool CMainFrame::InitialiserScene()
 {
+    return CreerObjets() && InitialiserEclairage() && CreerCamera();
+}
+
+bool CMainFrame::CreerObjets()
+{
+    m_Objets.push_back(new Village(m_pDevice));
     return true;
 }
 
+// No light is ever defined: every surface shows its material's ambient colour.
+bool CMainFrame::InitialiserEclairage()
+{
+    m_pDevice->SetRenderState(D3DRS_AMBIENT, 0xFFFFFFFF);
+    return true;
+}
+
+// The camera sets the view and projection at once, before the first frame is drawn.
+bool CMainFrame::CreerCamera()
+{
+    m_pCamera = new Camera(m_pDevice);
+    return true;
+}
+
+// From OnDestroy, whatever start-up managed to build: the scene's buffers go before the
+// device, the device before the Direct3D object that made it.
+void CMainFrame::LibererRessources()
+{
+    std::for_each(m_Objets.begin(), m_Objets.end(), Detruire());
+    std::vector<IDessinable*>().swap(m_Objets);
+    delete m_pCamera;
+    m_pCamera = nullptr;
+    Liberer(m_pDevice);
+    Liberer(m_pD3D);
+}
+
+// ---------------------------------------------------------------------------------------
+// Timing and drawing
+
+// Starts the clock and draws the first image, which the first acting tick shows.
 bool CMainFrame::InitialiserTemps()
 {
+    m_ProchaineImage = static_cast<LONG>(Horloge());
+    m_SecondesParMs = 0.001;
+    m_Intervalle = 50;
+    m_DerniereImage = m_ProchaineImage;
+    DessinerScene();
     return true;
 }
 
-void CMainFrame::LibererRessources() {}
+// Acts once the clock is past the due time: shows the image drawn at the previous acting
+// tick, advances by the real time elapsed and draws the next one. The due time counts from
+// this tick, so a late tick is not made up for.
+bool CMainFrame::Animer()
+{
+    m_Maintenant = static_cast<LONG>(Horloge());
+    if (Ecart(m_Maintenant, m_ProchaineImage) <= 0)
+        return true;
+
+    m_pDevice->Present(nullptr, nullptr, nullptr, nullptr);
+    const DWORD ecoule = static_cast<DWORD>(Ecart(m_Maintenant, m_DerniereImage));
+    const float secondes = static_cast<float>(ecoule * m_SecondesParMs);
+    MettreAJour(secondes);
+    DessinerScene();
+    m_DerniereImage = m_Maintenant;
+    m_ProchaineImage = static_cast<LONG>(static_cast<DWORD>(m_Maintenant) + m_Intervalle);
+    return true;
+}
+
+// The angle is kept within one turn: a float that grew without bound would, after weeks,
+// round each step to nothing and stop the village.
+bool CMainFrame::MettreAJour(float secondes)
+{
+    m_Angle = static_cast<float>(std::fmod(m_Angle + kRadiansParSeconde * secondes, kTour));
+    std::for_each(m_Objets.begin(), m_Objets.end(), Tourner(m_Angle));
+    return true;
+}
+
+// The view and projection stay as the camera set them; presenting waits for the next tick.
+bool CMainFrame::DessinerScene()
+{
+    m_pDevice->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, D3DCOLOR_ARGB(255, 0, 0, 255),
+                     1.0f, 0);
+    m_pDevice->BeginScene();
+    std::for_each(m_Objets.begin(), m_Objets.end(), Afficheur(m_pDevice));
+    m_pDevice->EndScene();
+    return true;
+}

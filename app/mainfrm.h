@@ -30,8 +30,19 @@ public:
     // Renderer start-up and release, from OnCreate and OnDestroy.
     void InitialiserD3D();
     bool InitialiserScene();
+    bool CreerObjets();
+    bool InitialiserEclairage();
+    bool CreerCamera();
     bool InitialiserTemps();
     void LibererRessources();
+
+    // One acting tick's work: the animation, then the next image into the back buffer.
+    bool MettreAJour(float secondes);
+    bool DessinerScene();
+
+    // Where the Direct3D object and the time come from; tests put their own in.
+    static IDirect3D9* (WINAPI* CreerDirect3D)(UINT SDKVersion);
+    static DWORD (WINAPI* Horloge)();
 
     // Renderer state
     LONG m_Maintenant;                  // ms, time read at the current tick

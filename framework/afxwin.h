@@ -252,6 +252,8 @@ protected:
     void Detach();
 
 private:
+    bool m_bDestroySeen = false;   // WM_DESTROY reached the object for its current window
+
     // Runs one message through the object. With pHandled (a dialog) only the message map
     // is asked and pHandled tells whether it answered. After the window's last message it
     // ends the object's tie to the window.

@@ -117,6 +117,7 @@ CWnd* CWnd::FromHandlePermanent(HWND hWnd)
 void CWnd::Attach(HWND hWnd)
 {
     m_hWnd = hWnd;
+    m_bDestroySeen = false;
     HandleMap()[hWnd] = this;
 }
 
@@ -313,6 +314,16 @@ void CWnd::OnKeyDown(UINT, UINT, UINT)
 LRESULT CWnd::CallWndProc(CWnd* pWnd, HWND hWnd, UINT message, WPARAM wParam,
                           LPARAM lParam, bool* pHandled)
 {
+    // Wine ends a window refused in WM_CREATE with WM_NCDESTROY alone, where Windows sends
+    // WM_DESTROY first. Every object gets its WM_DESTROY, so that OnDestroy gives back
+    // whatever OnCreate had built before refusing.
+    if (message == WM_DESTROY) {
+        pWnd->m_bDestroySeen = true;
+    } else if (message == WM_NCDESTROY && !pWnd->m_bDestroySeen) {
+        bool bIgnored = false;
+        CallWndProc(pWnd, hWnd, WM_DESTROY, 0, 0, pHandled != nullptr ? &bIgnored : nullptr);
+    }
+
     const MSG saved = t_lastSent;
     t_lastSent = MSG{hWnd, message, wParam, lParam, 0, {0, 0}};
     LRESULT result = 0;

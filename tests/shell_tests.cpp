@@ -9,6 +9,8 @@
 #include "resource.h"
 #include "verifier.h"
 
+#include "OutilsFenetres.h"
+
 #include <objbase.h>
 
 #include <gtest/gtest.h>
@@ -22,19 +24,6 @@ namespace {
 
 // ---------------------------------------------------------------------------------------
 // Helpers
-
-std::vector<WPARAM> ViderFile()
-{
-    std::vector<WPARAM> quits;
-    MSG msg;
-    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        if (msg.message == WM_QUIT)
-            quits.push_back(msg.wParam);
-        else
-            ::DispatchMessageA(&msg);
-    }
-    return quits;
-}
 
 // Frame windows of this thread (other test processes may have theirs on the same desktop).
 BOOL CALLBACK CompterCadre(HWND h, LPARAM l)
@@ -52,33 +41,6 @@ int CadresDuFil()
     ::EnumThreadWindows(::GetCurrentThreadId(), &CompterCadre, reinterpret_cast<LPARAM>(&n));
     return n;
 }
-
-struct Boite
-{
-    HWND owner;
-    bool ownerVisible;
-    std::string text;
-    std::string caption;
-    UINT type;
-};
-std::vector<Boite> g_boites;
-
-int CapturerBoite(HWND owner, LPCSTR text, LPCSTR caption, UINT type)
-{
-    g_boites.push_back({owner, owner != nullptr && ::IsWindowVisible(owner) != FALSE, text,
-                        caption, type});
-    return IDOK;
-}
-
-class BoitesCapturees
-{
-public:
-    BoitesCapturees() : m_previous(AfxSetMessageBoxFunction(&CapturerBoite)) { g_boites.clear(); }
-    ~BoitesCapturees() { AfxSetMessageBoxFunction(m_previous); }
-
-private:
-    AFX_MESSAGEBOX_FN m_previous;
-};
 
 // While it lives, the system refuses every frame window this thread tries to create.
 class CreationRefusee
