@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include "OutilsFenetres.h"
+
+#include <algorithm>
 #include <climits>
 #include <string>
 #include <vector>
@@ -28,46 +31,6 @@ LPCSTR ClasseEssai()
     }
     return kClasseEssai;
 }
-
-// Takes every message waiting for this thread; returns the WM_QUIT codes found.
-std::vector<WPARAM> ViderFile()
-{
-    std::vector<WPARAM> quits;
-    MSG msg;
-    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        if (msg.message == WM_QUIT)
-            quits.push_back(msg.wParam);
-        else
-            ::DispatchMessageA(&msg);
-    }
-    return quits;
-}
-
-struct Boite
-{
-    HWND owner;
-    std::string text;
-    std::string caption;
-    UINT type;
-};
-std::vector<Boite> g_boites;
-
-int CapturerBoite(HWND owner, LPCSTR text, LPCSTR caption, UINT type)
-{
-    g_boites.push_back({owner, text, caption, type});
-    return IDOK;
-}
-
-// Installs the capturing message box for one test.
-class BoitesCapturees
-{
-public:
-    BoitesCapturees() : m_previous(AfxSetMessageBoxFunction(&CapturerBoite)) { g_boites.clear(); }
-    ~BoitesCapturees() { AfxSetMessageBoxFunction(m_previous); }
-
-private:
-    AFX_MESSAGEBOX_FN m_previous;
-};
 
 // ---------------------------------------------------------------------------------------
 // Test windows: a base with handlers, a derived class that adds and overrides some.
@@ -95,12 +58,18 @@ protected:
         m_nFlags = nFlags;
         g_journal.push_back("base.keydown");
     }
+    void OnDestroy()
+    {
+        g_journal.push_back("base.destroy");
+        CWnd::OnDestroy();
+    }
     void OnCommun() { g_journal.push_back("base.commun"); }
     void OnBaseSeule() { g_journal.push_back("base.seule"); }
 };
 
 BEGIN_MESSAGE_MAP(FenetreBase, CWnd)
     ON_WM_KEYDOWN()
+    ON_WM_DESTROY()
     ON_COMMAND(100, OnCommun)
     ON_COMMAND(101, OnBaseSeule)
 END_MESSAGE_MAP()
@@ -211,6 +180,19 @@ TEST_F(MessageMaps, RefusedCreationFailsCreateAndDetachesTheObject)
     EXPECT_EQ(AfxGetRefusedWindowCount(), refusesAvant + 1);
     // A plain CWnd is not deleted by the framework; only frames are.
     EXPECT_FALSE(detruit);
+    // OnDestroy runs once, so what OnCreate built can be given back, whether or not the
+    // system sends WM_DESTROY to a window refused in WM_CREATE.
+    EXPECT_EQ(std::count(g_journal.begin(), g_journal.end(), "base.destroy"), 1);
+}
+
+TEST_F(MessageMaps, DestroyedWindowSeesOnDestroyOnce)
+{
+    FenetreDerivee w;
+    ASSERT_TRUE(w.Creer());
+    g_journal.clear();
+    EXPECT_TRUE(w.DestroyWindow());
+    EXPECT_EQ(g_journal, std::vector<std::string>{"base.destroy"});
+    EXPECT_EQ(w.m_hWnd, nullptr);
 }
 
 TEST_F(MessageMaps, ObjectDestroyedBeforeItsWindowTakesTheWindowAlong)
