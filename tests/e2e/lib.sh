@@ -12,11 +12,18 @@ e2e_start() {
   trap 'kill "$E2E_PID" 2>/dev/null || true' EXIT
 }
 
-# e2e_window TITLE_REGEX [timeout_s]: prints the X id of the window once it is mapped.
+# e2e_window TITLE_REGEX [timeout_s]: prints the X id of a visible window of the program
+# started by e2e_start (test processes running beside it may show theirs). Polled, because
+# a search fails outright when a window vanishes under it (Wine makes and drops windows
+# during start-up).
 e2e_window() {
-  local id
-  id=$(timeout "${2:-30}" xdotool search --sync --onlyvisible --name "$1" | head -n 1) ||
-    e2e_fail "no window named $1"
+  local id=
+  for _ in $(seq 1 $(( ${2:-30} * 10 ))); do
+    id=$(xdotool search --all --onlyvisible --pid "$E2E_PID" --name "$1" 2>/dev/null | head -n 1) || true
+    [ -n "$id" ] && break
+    sleep 0.1
+  done
+  [ -n "$id" ] || e2e_fail "no window named $1"
   echo "$id"
 }
 

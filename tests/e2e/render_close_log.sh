@@ -3,7 +3,7 @@
 # the twelve lines of the three roofs, house 0 first, as a Windows text file.
 source "$(dirname "$0")/render_lib.sh"
 render_start "$1"
-fenetre=$(render_window '^Programme test$')
+fenetre=$(e2e_window '^Programme test$')
 sleep 0.5
 render_close "$fenetre"
 

@@ -6,7 +6,7 @@
 # the eye to where it started and the village is back.
 source "$(dirname "$0")/render_lib.sh"
 render_start "$1"
-fenetre=$(render_window '^Programme test$')
+fenetre=$(e2e_window '^Programme test$')
 e2e_focus "$fenetre"
 sleep 1
 

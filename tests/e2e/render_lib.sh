@@ -34,19 +34,6 @@ render_start() {
   E2E_PID=$!
 }
 
-# render_window TITLE_REGEX [timeout_s]: prints the X id of the visible window once there is
-# one. A window that goes away while xdotool looks makes it fail with an X error (Wine
-# creates and drops windows during start-up), so it is asked again rather than waited on.
-render_window() {
-  local id
-  for _ in $(seq 1 $(( ${2:-30} * 10 ))); do
-    id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1) || true
-    if [ -n "$id" ]; then echo "$id"; return 0; fi
-    sleep 0.1
-  done
-  e2e_fail "no window named $1"
-}
-
 # render_client WINDOW: the client area relative to the window, as WxH+X+Y. Wine draws
 # Direct3D into a child X window that covers exactly the client area; the frame around it
 # (caption, menu bar, borders) is drawn by Wine in the top-level one.

@@ -4,7 +4,7 @@
 # those colours, and no two in a row are alike.
 source "$(dirname "$0")/render_lib.sh"
 render_start "$1"
-fenetre=$(render_window '^Programme test$')
+fenetre=$(e2e_window '^Programme test$')
 sleep 1
 
 n=8

@@ -4,27 +4,15 @@
 # Usage: shell_about.sh EXE SCREENSHOT_DIR
 source "$(dirname "$0")/lib.sh"
 
-# Windows of this program only: test processes running beside us may show theirs. Polled,
-# because a search fails outright when another process's window vanishes under it.
-fenetre_du_programme() {
-  local id=
-  for _ in $(seq 1 $(( ${2:-30} * 10 ))); do
-    id=$(xdotool search --all --onlyvisible --pid "$E2E_PID" --name "$1" 2>/dev/null | head -n 1) || true
-    [ -n "$id" ] && break
-    sleep 0.1
-  done
-  [ -n "$id" ] || e2e_fail "no window named $1"
-  echo "$id"
-}
 e2e_start "$1"
-fenetre=$(fenetre_du_programme '^Programme test$')
+fenetre=$(e2e_window '^Programme test$')
 eval "$(xdotool getwindowgeometry --shell "$fenetre")"
 FX=$X FY=$Y FW=$WIDTH FH=$HEIGHT
 
 xdotool mousemove $((FX + 195)) $((FY + 33)) click 1
 sleep 0.5
 xdotool mousemove $((FX + 250)) $((FY + 53)) click 1
-boite=$(fenetre_du_programme '^À propos de Kervalen$' 10)
+boite=$(e2e_window '^À propos de Kervalen$' 10)
 eval "$(xdotool getwindowgeometry --shell "$boite")"
 echo "frame $FX,$FY $FW x $FH; About box $X,$Y $WIDTH x $HEIGHT"
 # Twice the centres, to stay in integers; a pixel of rounding either way is allowed.

@@ -3,20 +3,8 @@
 # menu do nothing; "&quitter" in the Fichier menu ends the program with exit code 0.
 source "$(dirname "$0")/lib.sh"
 
-# Windows of this program only: test processes running beside us may show theirs. Polled,
-# because a search fails outright when another process's window vanishes under it.
-fenetre_du_programme() {
-  local id=
-  for _ in $(seq 1 $(( ${2:-30} * 10 ))); do
-    id=$(xdotool search --all --onlyvisible --pid "$E2E_PID" --name "$1" 2>/dev/null | head -n 1) || true
-    [ -n "$id" ] && break
-    sleep 0.1
-  done
-  [ -n "$id" ] || e2e_fail "no window named $1"
-  echo "$id"
-}
 e2e_start "$1"
-fenetre=$(fenetre_du_programme '^Programme test$')
+fenetre=$(e2e_window '^Programme test$')
 eval "$(xdotool getwindowgeometry --shell "$fenetre")"
 echo "window at $X,$Y, $WIDTH x $HEIGHT"
 [ "$WIDTH" -gt 100 ] || e2e_fail "window too narrow: $WIDTH"
