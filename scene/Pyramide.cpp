@@ -102,12 +102,5 @@ void Pyramide::Afficher(IDirect3DDevice9* pDevice)
 
 void Pyramide::Tracer(IDirect3DDevice9* pDevice)
 {
-    // A buffer that could not be made is never drawn with.
-    if (TamponSommets == nullptr || TamponIndex == nullptr)
-        return;
-    pDevice->SetMaterial(&Materiau);
-    pDevice->SetStreamSource(0, TamponSommets, 0, sizeof(Sommet));
-    pDevice->SetFVF(Sommet::FVF);
-    pDevice->SetIndices(TamponIndex);
-    pDevice->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 0, NbSommets, 0, NbTriangles);
+    TracerPrimitive(pDevice, Materiau, TamponSommets, TamponIndex, NbSommets, NbTriangles);
 }

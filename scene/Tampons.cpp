@@ -42,3 +42,16 @@ void RemplirIndex(IDirect3DDevice9* pDevice, const WORD* index, UINT m,
     pNouveau->Unlock();
     tampon = pNouveau;
 }
+
+void TracerPrimitive(IDirect3DDevice9* pDevice, const D3DMATERIAL9& materiau,
+                     IDirect3DVertexBuffer9* sommets, IDirect3DIndexBuffer9* index,
+                     UINT nbSommets, UINT nbTriangles)
+{
+    if (sommets == nullptr || index == nullptr)
+        return;
+    pDevice->SetMaterial(&materiau);
+    pDevice->SetStreamSource(0, sommets, 0, sizeof(Sommet));
+    pDevice->SetFVF(Sommet::FVF);
+    pDevice->SetIndices(index);
+    pDevice->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 0, nbSommets, 0, nbTriangles);
+}

@@ -1,4 +1,4 @@
-// Buffer filling shared by the primitives (Bloc, Pyramide, MorceauDePlan).
+// Buffer filling and drawing shared by the primitives (Bloc, Pyramide, MorceauDePlan).
 #pragma once
 
 #include "IDessinable.h"
@@ -15,3 +15,9 @@ void RemplirSommets(IDirect3DDevice9* pDevice, const Sommet* sommets, UINT n,
 // The same for m 16-bit indices, in a write-only index buffer.
 void RemplirIndex(IDirect3DDevice9* pDevice, const WORD* index, UINT m,
                   IDirect3DIndexBuffer9*& tampon);
+
+// The five drawing calls of a primitive: material, stream, vertex format, indices, indexed
+// triangle list. A buffer that could not be made is never drawn with: then nothing is called.
+void TracerPrimitive(IDirect3DDevice9* pDevice, const D3DMATERIAL9& materiau,
+                     IDirect3DVertexBuffer9* sommets, IDirect3DIndexBuffer9* index,
+                     UINT nbSommets, UINT nbTriangles);
