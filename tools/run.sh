@@ -37,7 +37,7 @@ if [ -z "$fenetre" ]; then
   kill "$pid" 2>/dev/null
   exit 1
 fi
-sleep 3
+sleep 3.5
 mkdir -p "$build/screenshots"
 image="$build/screenshots/run-$(date +%Y%m%d-%H%M%S).png"
 import -window root "$image"
