@@ -16,12 +16,10 @@ const UINT NbTriangles = 6;
 
 D3DXVECTOR3 CalculerNormale(const D3DXVECTOR3& u, const D3DXVECTOR3& v, const D3DXVECTOR3& w)
 {
-    // Float differences, products and their difference in double (the products of two
-    // floats are exact there), one rounding to float at the end.
-    const double ax = static_cast<float>(v.x - u.x), ay = static_cast<float>(v.y - u.y),
-                 az = static_cast<float>(v.z - u.z);
-    const double bx = static_cast<float>(w.x - u.x), by = static_cast<float>(w.y - u.y),
-                 bz = static_cast<float>(w.z - u.z);
+    // Differences, products and their difference all in double from the float inputs, one
+    // rounding to float at the end.
+    const double ax = double(v.x) - u.x, ay = double(v.y) - u.y, az = double(v.z) - u.z;
+    const double bx = double(w.x) - u.x, by = double(w.y) - u.y, bz = double(w.z) - u.z;
     const D3DXVECTOR3 Resultat(static_cast<float>(ay * bz - by * az),
                                static_cast<float>(az * bx - ax * bz),
                                static_cast<float>(ax * by - bx * ay));

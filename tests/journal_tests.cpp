@@ -96,7 +96,7 @@ TEST_F(JournalFichier, EachPyramidWritesItsFourSideNormalsInOrder)
 }
 
 // Each line is "Normale: " and the three components in the stream's default format (%g,
-// six significant digits, two exponent digits), computed in double from float differences
+// six significant digits, two exponent digits), computed in double from the float inputs
 // and rounded once.
 TEST_F(JournalFichier, CalculerNormaleWritesAndReturnsTheUnnormalisedCrossProduct)
 {
@@ -118,8 +118,9 @@ TEST_F(JournalFichier, CalculerNormaleWritesAndReturnsTheUnnormalisedCrossProduc
         // (1 + 2^-12)^2 - 1 needs double products: float ones would give 2^-11.
         {"double products", {0, 0, 0}, {0, unPeu, 1}, {0, 1, unPeu},
          std::ldexp(1.0f, -11) + std::ldexp(1.0f, -24), 0, 0, "Normale: 0.000488341,0,0"},
-        // 1 - 2^-30 is 1 as a float difference: the products then cancel exactly.
-        {"float differences", {0, minuscule, 0}, {0, 1, 1}, {0, grand, grand}, 0, 0, 0, "Normale: 0,0,0"},
+        // 1 - 2^-30 survives as a double difference (it would be 1 in float, and the
+        // products would then cancel to 0).
+        {"double differences", {0, minuscule, 0}, {0, 1, 1}, {0, grand, grand}, -1, 0, 0, "Normale: -1,0,0"},
     };
     std::string attendu;
     for (const Cas& c : cas) {
