@@ -3,6 +3,7 @@
 #include "afxwin.h"
 
 #include <cstdio>
+#include <new>
 #include <unordered_map>
 
 namespace {
@@ -327,16 +328,22 @@ LRESULT CWnd::CallWndProc(CWnd* pWnd, HWND hWnd, UINT message, WPARAM wParam,
     const MSG saved = t_lastSent;
     t_lastSent = MSG{hWnd, message, wParam, lParam, 0, {0, 0}};
     LRESULT result = 0;
+    LPCSTR pszEchec = nullptr;
     try {
         if (pHandled != nullptr) {
             *pHandled = pWnd->OnWndMsg(message, wParam, lParam, &result) != FALSE;
         } else {
             result = pWnd->WindowProc(message, wParam, lParam);
         }
+    } catch (const std::bad_alloc&) {
+        pszEchec = "Mémoire insuffisante.";
     } catch (...) {
-        // An exception must not unwind through the system's code. A window whose
-        // creation threw is refused; any other message counts as handled.
-        ::OutputDebugStringA("exception in a window procedure\n");
+        pszEchec = "Erreur inattendue.";
+    }
+    if (pszEchec != nullptr) {
+        // An exception must not unwind through the system's code: the user is told, a
+        // window whose creation threw is refused, any other message counts as handled.
+        AfxMessageBox(pszEchec, MB_OK | MB_ICONSTOP);
         result = message == WM_CREATE ? -1 : 0;
         if (pHandled != nullptr)
             *pHandled = true;

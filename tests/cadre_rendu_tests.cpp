@@ -215,7 +215,9 @@ TEST_F(CadreRendu, SceneLightCameraAndFirstImageFollowTheDevice)
     const std::size_t effacement = Journal().find("Clear");
     ASSERT_NE(effacement, kvtest::Journal::npos);
     const Call& clear = Journal()[effacement];
-    EXPECT_EQ(clear.args.at(0), 0u);
+    EXPECT_EQ(clear.args.at(0), 0u);   // no rectangles: the whole target
+    EXPECT_EQ(clear.args.at(1), 0u);
+    EXPECT_EQ(clear.args.at(4), 0u);   // stencil
     EXPECT_EQ(clear.args.at(2), static_cast<std::uintptr_t>(D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER));
     EXPECT_EQ(clear.args.at(3), 0xFF0000FFu);
     EXPECT_EQ(clear.real, 1.0f);
@@ -341,6 +343,7 @@ TEST_F(CadreRendu, FirstActingTickPresentsTheUnrotatedImage)
     // Present comes first and shows what was drawn before it; then the new image is drawn
     // rotated by the 3 ms elapsed.
     const std::size_t present = Journal().find("Present");
+    EXPECT_EQ(Journal()[present].args, std::vector<std::uintptr_t>(4, 0));
     const std::vector<Call> apres(Journal().calls().begin() + present + 1, Journal().calls().end());
     ASSERT_FALSE(apres.empty());
     EXPECT_EQ(apres.front().method, "Clear");
@@ -372,6 +375,8 @@ TEST_F(CadreRendu, ClockWrapNeitherFreezesNorJumps)
 {
     for (const DWORD depart : {0xFFFFFF00u, 0x7FFFFF00u}) {
         SCOPED_TRACE(depart);
+        m_direct3D = std::make_unique<FakeDirect3D>();
+        g_pDirect3D = m_direct3D.get();
         g_maintenant = depart;
         CMainFrame* pCadre = &Creer();
         DWORD t = depart + 1;

@@ -9,6 +9,8 @@
 
 #include <algorithm>
 #include <climits>
+#include <new>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -183,6 +185,49 @@ TEST_F(MessageMaps, RefusedCreationFailsCreateAndDetachesTheObject)
     // OnDestroy runs once, so what OnCreate built can be given back, whether or not the
     // system sends WM_DESTROY to a window refused in WM_CREATE.
     EXPECT_EQ(std::count(g_journal.begin(), g_journal.end(), "base.destroy"), 1);
+}
+
+// Handlers that throw: no exception may cross the system's code.
+class FenetreQuiLance : public FenetreBase
+{
+public:
+    bool m_bLanceALaCreation = false;
+
+protected:
+    DECLARE_MESSAGE_MAP()
+
+    int OnCreate(LPCREATESTRUCT)
+    {
+        if (m_bLanceALaCreation)
+            throw std::bad_alloc();
+        return 0;
+    }
+    void OnKeyDown(UINT, UINT, UINT) { throw std::runtime_error("touche"); }
+};
+
+BEGIN_MESSAGE_MAP(FenetreQuiLance, FenetreBase)
+    ON_WM_CREATE()
+    ON_WM_KEYDOWN()
+END_MESSAGE_MAP()
+
+TEST_F(MessageMaps, ExceptionInAHandlerIsReportedAndRefusesOnlyACreation)
+{
+    BoitesCapturees boites;
+    FenetreQuiLance refusee;
+    refusee.m_bLanceALaCreation = true;
+    const UINT refusesAvant = AfxGetRefusedWindowCount();
+    EXPECT_FALSE(refusee.Creer());
+    EXPECT_EQ(AfxGetRefusedWindowCount(), refusesAvant + 1);
+    ASSERT_EQ(g_boites.size(), 1u);
+    EXPECT_EQ(g_boites[0].text, "M\xE9moire insuffisante.");
+    EXPECT_EQ(g_boites[0].type, static_cast<UINT>(MB_OK | MB_ICONSTOP));
+
+    FenetreQuiLance w;
+    ASSERT_TRUE(w.Creer());
+    EXPECT_EQ(::SendMessageA(w.m_hWnd, WM_KEYDOWN, VK_END, 1), 0);
+    ASSERT_EQ(g_boites.size(), 2u);
+    EXPECT_EQ(g_boites[1].text, "Erreur inattendue.");
+    EXPECT_TRUE(::IsWindow(w.m_hWnd));
 }
 
 TEST_F(MessageMaps, DestroyedWindowSeesOnDestroyOnce)
