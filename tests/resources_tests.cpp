@@ -340,6 +340,27 @@ TEST_F(Ressources, EveryResourceIsFrenchOnly)
     }
 }
 
+BOOL CALLBACK NoterType(HMODULE, LPSTR type, LONG_PTR l)
+{
+    reinterpret_cast<std::vector<UINT_PTR>*>(l)->push_back(reinterpret_cast<UINT_PTR>(type));
+    return TRUE;
+}
+
+// The shortcut texts of the menu are labels only: the program carries no accelerator table,
+// nor any resource beyond its own.
+TEST_F(Ressources, NoAcceleratorTableNorOtherResourceType)
+{
+    std::vector<UINT_PTR> types;
+    ::EnumResourceTypesA(s_hModule, &NoterType, reinterpret_cast<LONG_PTR>(&types));
+    std::sort(types.begin(), types.end());
+    const std::vector<UINT_PTR> attendus = {
+        reinterpret_cast<UINT_PTR>(RT_ICON),   reinterpret_cast<UINT_PTR>(RT_MENU),
+        reinterpret_cast<UINT_PTR>(RT_DIALOG), reinterpret_cast<UINT_PTR>(RT_STRING),
+        reinterpret_cast<UINT_PTR>(RT_GROUP_ICON), reinterpret_cast<UINT_PTR>(RT_VERSION)};
+    EXPECT_EQ(types, attendus);
+    EXPECT_EQ(::FindResourceA(s_hModule, MAKEINTRESOURCEA(128), RT_ACCELERATOR), nullptr);
+}
+
 // ---------------------------------------------------------------------------------------
 // Version block
 
