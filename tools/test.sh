@@ -12,6 +12,9 @@ trap 'exit 130' INT TERM
 kv_start_xvfb || exit 1
 kv_prepare_prefix "$build/wineprefix"
 kv_start_wineserver
+# Wine's desktop process must outlive every test, or a test that restarts it hands it the
+# output pipe CTest waits on (see tests/support/garde_bureau.cpp).
+wine "$build/tests/garde_bureau.exe" </dev/null >/dev/null 2>&1 &
 
 start=$(date +%s.%N)
 ctest --test-dir "$build" --output-on-failure -j "$(nproc)" "$@"
