@@ -3,6 +3,7 @@
 #include "afxwin.h"
 
 #include <cstdio>
+#include <memory>
 #include <new>
 #include <unordered_map>
 
@@ -22,9 +23,28 @@ std::unordered_map<HWND, CWnd*>& HandleMap()
     return *t_pHandleMap;
 }
 
+// A Windows-1252 text in UTF-16, or nullptr for no text or when memory is short.
+wchar_t* Depuis1252(LPCSTR psz)
+{
+    const int n = psz != nullptr ? ::MultiByteToWideChar(1252, 0, psz, -1, nullptr, 0) : 0;
+    wchar_t* p = n > 0 ? new (std::nothrow) wchar_t[n] : nullptr;
+    if (p != nullptr && ::MultiByteToWideChar(1252, 0, psz, -1, p, n) == 0) {
+        delete[] p;
+        p = nullptr;
+    }
+    return p;
+}
+
+// The program's texts are Windows-1252 whatever the system's ANSI code page (1251 in
+// Russia, UTF-8 on some Windows 10 and later), so they are widened from 1252 rather than
+// handed to MessageBoxA. Without memory to widen them the 8-bit box still says something.
 int SystemMessageBox(HWND hWndOwner, LPCSTR lpszText, LPCSTR lpszCaption, UINT nType)
 {
-    return ::MessageBoxA(hWndOwner, lpszText, lpszCaption, nType);
+    const std::unique_ptr<wchar_t[]> text(Depuis1252(lpszText));
+    const std::unique_ptr<wchar_t[]> caption(Depuis1252(lpszCaption));
+    if ((lpszText != nullptr && !text) || (lpszCaption != nullptr && !caption))
+        return ::MessageBoxA(hWndOwner, lpszText, lpszCaption, nType);
+    return ::MessageBoxW(hWndOwner, text.get(), caption.get(), nType);
 }
 
 AFX_MESSAGEBOX_FN g_pfnMessageBox = &SystemMessageBox;
