@@ -1,0 +1,35 @@
+#include "Peripherique.h"
+
+Peripherique::Peripherique(UINT cote)
+{
+    WNDCLASSA wc{0, ::DefWindowProcA, 0, 0, 0, 0, 0, 0, 0, "KervalenPeripherique"};
+    ::RegisterClassA(&wc);   // already there for a second device: fine
+    // A popup has no frame: its client area is the whole window.
+    fenetre = ::CreateWindowA(wc.lpszClassName, "", WS_POPUP, 0, 0, cote, cote, 0, 0, 0, 0);
+    d3d = ::Direct3DCreate9(D3D_SDK_VERSION);
+    D3DPRESENT_PARAMETERS pp{cote, cote, D3DFMT_X8R8G8B8, 1, D3DMULTISAMPLE_NONE, 0, D3DSWAPEFFECT_DISCARD,
+                             fenetre, TRUE, TRUE, D3DFMT_D16, 0, 0, 0};
+    if (fenetre && d3d && FAILED(d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, fenetre,
+                                                   D3DCREATE_SOFTWARE_VERTEXPROCESSING, &pp, &device)))
+        device = nullptr;
+}
+
+Image LireCible(IDirect3DDevice9* device)
+{
+    Image im;
+    IDirect3DSurface9 *cible = nullptr, *copie = nullptr;
+    D3DSURFACE_DESC d{};
+    D3DLOCKED_RECT v{};
+    if (SUCCEEDED(device->GetRenderTarget(0, &cible)) && SUCCEEDED(cible->GetDesc(&d)) && d.Format == D3DFMT_X8R8G8B8
+        && SUCCEEDED(device->CreateOffscreenPlainSurface(d.Width, d.Height, d.Format, D3DPOOL_SYSTEMMEM, &copie, 0))
+        && SUCCEEDED(device->GetRenderTargetData(cible, copie)) && SUCCEEDED(copie->LockRect(&v, 0, D3DLOCK_READONLY))) {
+        im.largeur = d.Width, im.hauteur = d.Height;
+        for (UINT y = 0; y < d.Height; ++y)   // rows by pitch; the X byte is not a colour
+            for (UINT x = 0; x < d.Width; ++x)
+                im.pixels.push_back(static_cast<const std::uint32_t*>(v.pBits)[y * (v.Pitch / 4) + x] & 0xFFFFFF);
+        copie->UnlockRect();
+    }
+    if (copie) copie->Release();
+    if (cible) cible->Release();
+    return im;
+}

@@ -1,0 +1,24 @@
+// A real Direct3D 9 device on a hidden window of known size, and what a test reads back from it.
+#pragma once
+#include <d3d9.h>
+#include <cstdint>
+#include <vector>
+
+struct Peripherique {   // client area cote x cote; device stays null when none can be had
+    explicit Peripherique(UINT cote = 256);
+    ~Peripherique() { if (device) device->Release(); if (d3d) d3d->Release(); if (fenetre) ::DestroyWindow(fenetre); }
+    HWND fenetre = nullptr; IDirect3D9* d3d = nullptr; IDirect3DDevice9* device = nullptr;
+};
+
+// Render target 0 as 0x00RRGGBB pixels, read in one copy; kAucune outside it or when unreadable.
+struct Image {
+    static constexpr std::uint32_t kAucune = 0xDEADBEEF;
+    UINT largeur = 0, hauteur = 0;
+    std::vector<std::uint32_t> pixels;
+    std::uint32_t pixel(int x, int y) const
+    { return x < 0 || y < 0 || UINT(x) >= largeur || UINT(y) >= hauteur ? kAucune : pixels[y * largeur + x]; }
+};
+Image LireCible(IDirect3DDevice9* device);
+
+// The reference count, as a matched AddRef/Release pair returns it.
+inline ULONG References(IUnknown* objet) { objet->AddRef(); return objet->Release(); }
