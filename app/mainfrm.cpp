@@ -2,6 +2,7 @@
 
 #include "Camera.h"
 #include "Detruire.h"
+#include "JournalNormales.h"
 #include "Liberer.h"
 #include "Tourner.h"
 #include "Village.h"
@@ -63,7 +64,9 @@ CMainFrame::CMainFrame()
       m_pD3D(nullptr),
       m_pDevice(nullptr),
       m_pCamera(nullptr),
-      m_Objets()
+      m_Objets(),
+      m_Parametres(),
+      m_Perdu(false)
 {
     Create(nullptr, "Programme test", WS_OVERLAPPEDWINDOW, rectDefault, nullptr,
            MAKEINTRESOURCEA(IDR_MAINFRAME), 0, nullptr);
@@ -109,6 +112,8 @@ int CMainFrame::OnCreate(LPCREATESTRUCT lpCreateStruct)
         InitialiserD3D();
         if (!InitialiserScene())
             return -1;
+        // The log holds the normals of the start-up scene only, not of one built after a reset.
+        (*LeJournalNormales()).close();
         if (!InitialiserTemps())
             return -1;
     } catch (HRESULT hr) {
@@ -141,7 +146,7 @@ void CMainFrame::OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags)
     case VK_DOWN:  v = D3DXVECTOR3(-1, 0, 0); break;
     default:       deplace = false;           break;
     }
-    // Only a frame whose creation failed has no camera; a key sent to it moves nothing.
+    // A live window always has its camera (made at start-up, deleted in OnDestroy): a guard.
     if (deplace && m_pCamera)
         m_pCamera->Deplacer(v, m_pDevice);
     CFrameWnd::OnKeyDown(nChar, nRepCnt, nFlags);
@@ -167,6 +172,7 @@ void CMainFrame::InitialiserD3D()
     d3dpp.BackBufferFormat = d3ddm.Format;
     d3dpp.EnableAutoDepthStencil = TRUE;
     d3dpp.AutoDepthStencilFormat = D3DFMT_D16;
+    m_Parametres = d3dpp;   // CreateDevice may write into d3dpp
 
     Verifier(m_pD3D->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, m_hWnd,
                                   D3DCREATE_SOFTWARE_VERTEXPROCESSING, &d3dpp, &m_pDevice));
@@ -226,14 +232,25 @@ bool CMainFrame::InitialiserTemps()
 
 // Acts once the clock is past the due time: shows the image drawn at the previous acting
 // tick, advances by the real time elapsed and draws the next one. The due time counts from
-// this tick, so a late tick is not made up for.
+// this tick, so a late tick is not made up for. While the device is lost the time of the
+// last image stays, so the angle catches up with the real time once it draws again.
 bool CMainFrame::Animer()
 {
     m_Maintenant = static_cast<LONG>(Horloge());
     if (Ecart(m_Maintenant, m_ProchaineImage) <= 0)
         return true;
 
-    m_pDevice->Present(nullptr, nullptr, nullptr, nullptr);
+    bool pret = false;
+    try {
+        pret = Presenter();
+    } catch (HRESULT hr) {
+        Abandonner(hr);   // this frame is gone
+        return true;
+    }
+    if (!pret) {
+        m_ProchaineImage = static_cast<LONG>(static_cast<DWORD>(m_Maintenant) + m_Intervalle);
+        return true;
+    }
     const DWORD ecoule = static_cast<DWORD>(Ecart(m_Maintenant, m_DerniereImage));
     const float secondes = static_cast<float>(ecoule * m_SecondesParMs);
     MettreAJour(secondes);
@@ -261,4 +278,50 @@ bool CMainFrame::DessinerScene()
     std::for_each(m_Objets.begin(), m_Objets.end(), Afficheur(m_pDevice));
     m_pDevice->EndScene();
     return true;
+}
+
+// Shows the last image, or asks a lost device whether it can be reset. False while it stays
+// lost; a device reset here has no image to show yet, the caller draws one. Any failure
+// other than a lost device is thrown; a status above zero is no failure.
+bool CMainFrame::Presenter()
+{
+    HRESULT hr = D3D_OK;
+    if (!m_Perdu)
+        hr = m_pDevice->Present(nullptr, nullptr, nullptr, nullptr);
+    else if ((hr = m_pDevice->TestCooperativeLevel()) == D3DERR_DEVICENOTRESET)
+        return Retablir();
+    m_Perdu = hr == D3DERR_DEVICELOST || hr == D3DERR_DEVICENOTRESET;
+    if (FAILED(hr) && !m_Perdu)
+        throw hr;
+    return !m_Perdu;
+}
+
+// Reset refuses a device that still holds buffers of the default pool: the scene goes first
+// and is built again, with the states and camera the device lost, once Reset succeeds.
+bool CMainFrame::Retablir()
+{
+    std::for_each(m_Objets.begin(), m_Objets.end(), Detruire());
+    m_Objets.clear();
+    D3DPRESENT_PARAMETERS d3dpp = m_Parametres;
+    const HRESULT hr = m_pDevice->Reset(&d3dpp);
+    if (hr == D3DERR_DEVICELOST)
+        return false;
+    if (FAILED(hr))
+        throw hr;
+    m_pDevice->SetRenderState(D3DRS_ZENABLE, D3DZB_TRUE);
+    InitialiserEclairage();
+    m_pCamera->Appliquer(m_pDevice);
+    CreerObjets();
+    m_Perdu = false;
+    return true;
+}
+
+// A device that cannot be brought back is reported as a failed start-up is, then the window
+// goes (OnDestroy gives everything back) and the program ends with the code of a failure.
+void CMainFrame::Abandonner(HRESULT hr)
+{
+    MessageBox(MessageEchec(hr), "Erreur", MB_OK);
+    DestroyWindow();
+    // After the window's own quit message, which would end the program as a normal close.
+    ::PostQuitMessage(1);
 }
