@@ -1,62 +1,116 @@
 #!/usr/bin/env bash
-# Runs Kervalen under Wine. On the user's X display when DISPLAY is set; otherwise in an
-# Xvfb of its own, where it saves a screenshot, closes the window after a few seconds and
-# reports the exit code. Usage: tools/run.sh BUILD_DIR
+# Runs Kervalen under Wine, in a prefix of its own (BUILD_DIR/wineprefix-run).
+# With DISPLAY set: an ordinary window of the user's desktop; close it to end.
+# Without: in a Wine virtual desktop on an Xvfb of its own, as a Windows desktop shows it;
+# records a still and one whole turn as a GIF, closes the window and reports the exit code.
+# Usage: tools/run.sh BUILD_DIR [IMAGE_STEM]   (headless images: IMAGE_STEM.png and .gif,
+# by default BUILD_DIR/screenshots/run-DATE)
 set -uo pipefail
 build=$(cd "$1" && pwd)
 exe="$build/app/Kervalen.exe"
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/wine-session.sh"
 trap kv_stop EXIT
+trap 'exit 130' INT TERM
 
-headless=
-if [ -z "${DISPLAY:-}" ]; then
-  headless=1
-  kv_start_xvfb || exit 1
-fi
-kv_prepare_prefix "$build/wineprefix"
-# The program writes its normals log into C:\Dalmore but never creates that folder.
-mkdir -p "$WINEPREFIX/drive_c/Dalmore"
-journal="$WINEPREFIX/drive_c/Dalmore/Normales.txt"
+bureau=800x600   # the virtual desktop; Wine gives the window 3/4 of its height
+cle_bureau='HKCU\Software\Wine\AppDefaults\Kervalen.exe\Explorer'
 
-if [ -z "$headless" ]; then
+if [ -n "${DISPLAY:-}" ]; then
+  kv_prepare_run_prefix "$build/wineprefix-run"
+  mkdir -p "$WINEPREFIX/drive_c/Dalmore"   # the program writes its log there, never creates it
+  if grep -qi 'AppDefaults\\\\Kervalen.exe\\\\Explorer' "$WINEPREFIX/user.reg" 2>/dev/null; then
+    wine reg delete "$cle_bureau" /f </dev/null >/dev/null 2>&1
+  fi
   wine "$exe"
   code=$?
-  echo "Kervalen ended with exit code $code; normals log: $journal"
+  echo "Kervalen ended with exit code $code; normals log: $WINEPREFIX/drive_c/Dalmore/Normales.txt"
   exit $code
 fi
 
+kv_start_xvfb "$bureau" || exit 1
+kv_prepare_run_prefix "$build/wineprefix-run"
+mkdir -p "$WINEPREFIX/drive_c/Dalmore"
+journal="$WINEPREFIX/drive_c/Dalmore/Normales.txt"
 kv_start_wineserver
+# The desktop is asked for this program only, so that its exit code stays wine's.
+wine reg add "$cle_bureau" /v Desktop /d Kervalen /f </dev/null >/dev/null 2>&1
+wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Kervalen /d "$bureau" /f </dev/null >/dev/null 2>&1
+
+stem=${2:-$build/screenshots/run-$(date +%Y%m%d-%H%M%S)}
+mkdir -p "$(dirname "$stem")"
+images=$(mktemp -d)
+trap 'kv_stop; rm -rf "$images"' EXIT
+
 wine "$exe" </dev/null &
 pid=$!
-fenetre=$(timeout 60 xdotool search --sync --onlyvisible --name '^Programme test$' | head -n 1)
-if [ -z "$fenetre" ]; then
-  echo "The window did not appear; is a start-up message box waiting?" >&2
-  mkdir -p "$build/screenshots"
-  import -window root "$build/screenshots/failed-start.png" && echo "Screen: $build/screenshots/failed-start.png"
-  kill "$pid" 2>/dev/null
-  exit 1
-fi
-sleep 3.5
-mkdir -p "$build/screenshots"
-image="$build/screenshots/run-$(date +%Y%m%d-%H%M%S).png"
-import -window root "$image"
-echo "Screenshot: $image"
-xdotool windowfocus --sync "$fenetre"
-xdotool key alt+F4
-code=
-for _ in $(seq 1 100); do
-  if ! kill -0 "$pid" 2>/dev/null; then
-    code=0
-    wait "$pid" || code=$?
-    break
-  fi
+
+# Polled: a search that waits aborts when Wine drops one of its start-up windows.
+fenetre= boite=
+for _ in $(seq 1 600); do
+  fenetre=$(xdotool search --onlyvisible --name '^Programme test$' 2>/dev/null | head -n 1)
+  boite=$(xdotool search --onlyvisible --name '^Erreur$' 2>/dev/null | head -n 1)
+  [ -z "$fenetre$boite" ] && kill -0 "$pid" 2>/dev/null || break
   sleep 0.1
 done
-if [ -z "$code" ]; then
-  echo "The program did not end after Alt+F4" >&2
-  kill "$pid" 2>/dev/null
-  exit 1
+
+fin() {   # waits up to 10 s for the program's end and reports its exit code
+  local code=
+  for _ in $(seq 1 100); do
+    if ! kill -0 "$pid" 2>/dev/null; then
+      code=0
+      wait "$pid" || code=$?
+      break
+    fi
+    sleep 0.1
+  done
+  if [ -z "$code" ]; then
+    echo "The program did not end; stopping it" >&2
+    kill "$pid" 2>/dev/null
+    exit 1
+  fi
+  echo "Kervalen ended with exit code $code; normals log: $journal"
+  exit "$code"
+}
+
+if [ -z "$fenetre" ]; then
+  if [ -n "$boite" ]; then
+    import -window root "$stem-echec.png"
+    echo "The program could not start; its box: $stem-echec.png"
+    xdotool key Return
+  else
+    echo "The window did not appear within 60 s" >&2
+    kill "$pid" 2>/dev/null
+  fi
+  fin
 fi
-echo "Kervalen ended with exit code $code; normals log: $journal"
-exit $code
+
+# One whole turn (3 s) at 20 frames a second, of the window and a margin of desktop,
+# from the first frame drawn (the client area is white until then).
+eval "$(xdotool getwindowgeometry --shell "$fenetre")"
+for _ in $(seq 1 100); do
+  import -window root -crop "1x1+$((X + WIDTH / 2))+$((Y + HEIGHT / 2))" -depth 8 txt:- 2>/dev/null \
+    | grep -q '#FFFFFF' || break
+  sleep 0.1
+done
+largeur=$((X + WIDTH + 8)) hauteur=$((Y + HEIGHT + 8))
+perl "$here/capture.pl" "$DISPLAY" "${largeur}x${hauteur}+0+0" 3 20 "$images" || exit 1
+# The still: the whole desktop, as the turn ends with the houses in view.
+import -window root "$stem.png"
+# Each frame lasts until the next was taken, the last one until the turn is complete.
+set --
+precedent=
+while read -r nom ms; do
+  [ -z "$precedent" ] || set -- "$@" -delay "$(( (ms - precedent_ms + 5) / 10 ))" "bgra:$images/$precedent"
+  precedent=$nom precedent_ms=$ms
+done <"$images/times"
+set -- "$@" -delay "$(( (3000 - precedent_ms + 5) / 10 ))" "bgra:$images/$precedent"
+convert -size "${largeur}x${hauteur}" -depth 8 "$@" -alpha off -loop 0 -layers Optimize "$stem.gif" \
+  || exit 1
+
+echo "Still:     $stem.png"
+echo "Animation: $stem.gif ($(( $(stat -c %s "$stem.gif") / 1024 )) KB, $(wc -l <"$images/times") frames, one turn)"
+
+# Through XTEST, which Wine treats as the user's own keys.
+xdotool key alt+F4
+fin

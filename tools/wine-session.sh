@@ -4,11 +4,12 @@
 KV_XVFB_PID=
 KV_STARTED_WINESERVER=
 
-# Starts Xvfb on a display number it picks itself (24-bit) and exports DISPLAY.
+# Starts Xvfb on a display number it picks itself (24-bit, 1280x1024 unless a size is
+# given) and exports DISPLAY.
 kv_start_xvfb() {
   local numero
   numero=$(mktemp)
-  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$numero" >/dev/null 2>&1 &
+  Xvfb -displayfd 3 -screen 0 "${1:-1280x1024}x24" -nolisten tcp 3>"$numero" >/dev/null 2>&1 &
   KV_XVFB_PID=$!
   for _ in $(seq 1 100); do
     [ -s "$numero" ] && break
@@ -35,6 +36,24 @@ kv_prepare_prefix() {
     wineserver -w
     touch "$WINEPREFIX/.kervalen-ready"
   fi
+}
+
+# The prefix of `make run`, apart from the tests' so that neither run stops the other's
+# wineserver. Its windows are managed: on the user's desktop they get the window manager's
+# frame, taskbar entry and keyboard focus. Debian's Wine looks for its own fonts where
+# fonts-wine does not put them; without Marlett it draws the caption buttons as "0 1 r".
+kv_prepare_run_prefix() {
+  export WINEPREFIX=$1
+  export WINEDEBUG=${WINEDEBUG:--all}
+  if [ ! -f "$WINEPREFIX/.kervalen-ready" ]; then
+    echo "Creating the Wine prefix $WINEPREFIX (once)..."
+    mkdir -p "$WINEPREFIX"
+    WINEDLLOVERRIDES="mscoree,mshtml=" wineboot --init </dev/null >/dev/null 2>&1
+    wine reg add 'HKCU\Software\Wine\Direct3D' /v csmt /t REG_DWORD /d 0 /f </dev/null >/dev/null 2>&1
+    wineserver -w
+    touch "$WINEPREFIX/.kervalen-ready"
+  fi
+  ln -sf /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
 }
 
 # Keeps one wineserver for the whole session. Its services must not inherit the caller's
