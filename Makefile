@@ -1,5 +1,6 @@
-# The two set-up commands of the README. Both install what is missing (Debian packages),
-# configure and build only what is out of date, then run.
+# What the README's commands run (through tools/make.sh, which installs make itself). Each
+# target installs the Debian packages that are missing, then configures and builds only
+# what is out of date.
 BUILD   := build
 BUILD32 := build-i686
 JOBS    := $(shell nproc)
@@ -9,32 +10,42 @@ PACKAGES := cmake make g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix \
             wine wine64 fonts-wine libgl1 libgl1-mesa-dri xvfb xdotool x11-utils imagemagick
 SUDO := $(if $(filter 0,$(shell id -u)),,sudo)
 
-.PHONY: run test deps build build32
+# A run and a test may start together: their builds take turns on the build folder
+# (flock), and then they run apart (own Xvfb each, own Wine prefix each).
+LOCK = mkdir -p $(1) && flock $(1)/.build-lock
 
-run: deps build
+.PHONY: run test docs deps exe build build32
+
+run: deps exe
 	tools/run.sh $(BUILD)
 
 test: deps build build32
 	tools/test.sh $(BUILD)
 
+# The README's picture: one headless run recorded into docs/.
+docs: deps exe
+	env -u DISPLAY tools/run.sh $(BUILD) docs/kervalen
+
 deps:
 	@missing=$$(for p in $(PACKAGES); do \
 	    dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q 'ok installed' || echo $$p; done); \
 	if [ -n "$$missing" ]; then \
+	  if [ -n "$(SUDO)" ] && ! command -v sudo >/dev/null; then \
+	    echo "Missing packages: $$missing; run as root or install sudo" >&2; exit 1; fi; \
 	  echo "Installing:" $$missing; \
 	  $(SUDO) apt-get update -qq && \
-	  DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y -qq --no-install-recommends $$missing; \
+	  $(SUDO) env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends $$missing; \
 	fi
 
-$(BUILD)/CMakeCache.txt:
-	cmake -S . -B $(BUILD) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake
+CONFIGURE = [ -f $(1)/CMakeCache.txt ] || cmake -S . -B $(1) -DCMAKE_TOOLCHAIN_FILE=cmake/$(2).cmake
 
-$(BUILD32)/CMakeCache.txt:
-	cmake -S . -B $(BUILD32) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake
+# Only the program, not the tests: what `make run` needs.
+exe:
+	$(call LOCK,$(BUILD)) sh -c '$(call CONFIGURE,$(BUILD),mingw-x86_64) && cmake --build $(BUILD) -j $(JOBS) --target Kervalen'
 
-build: $(BUILD)/CMakeCache.txt
-	cmake --build $(BUILD) -j $(JOBS)
+build:
+	$(call LOCK,$(BUILD)) sh -c '$(call CONFIGURE,$(BUILD),mingw-x86_64) && cmake --build $(BUILD) -j $(JOBS)'
 
 # The 32-bit build cannot run here (no 32-bit Wine): it is compiled and linked only.
-build32: $(BUILD32)/CMakeCache.txt
-	cmake --build $(BUILD32) -j $(JOBS)
+build32:
+	$(call LOCK,$(BUILD32)) sh -c '$(call CONFIGURE,$(BUILD32),mingw-i686) && cmake --build $(BUILD32) -j $(JOBS)'
