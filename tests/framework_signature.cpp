@@ -1,22 +1,16 @@
-// Compiled twice by framework_signature.sh: as it is it must compile; with
-// MAUVAISE_SIGNATURE, where a handler's parameters do not match its message, it must not.
+// Compiled by framework_signature.sh as it is, which must compile, and with
+// MAUVAISE_SIGNATURE, where the handler's parameters do not match its message, which must not.
 #include <afxwin.h>
 
-class Fenetre : public CWnd
-{
-protected:
-    DECLARE_MESSAGE_MAP()
+struct Fenetre : CWnd {
 #ifdef MAUVAISE_SIGNATURE
     void OnKeyDown(UINT nChar, UINT nRepCnt);
 #else
     void OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags);
 #endif
-    int OnCreate(LPCREATESTRUCT lpCreateStruct);
-    void OnQuitter();
+    DECLARE_MESSAGE_MAP()
 };
 
 BEGIN_MESSAGE_MAP(Fenetre, CWnd)
-    ON_WM_CREATE()
     ON_WM_KEYDOWN()
-    ON_COMMAND(ID_APP_EXIT, OnQuitter)
 END_MESSAGE_MAP()

@@ -1,538 +1,199 @@
-// The framework layer on real windows: message maps, command routing, the main window's
-// end, menus, message boxes and CString.
-#include <afxwin.h>
-#include <objbase.h>
+// The framework and the shell on real windows of this process, with the program's resources
+// linked in. Each case notes what happened (handlers, boxes, quit codes) and compares.
+#include "boucle.h"
+#include "echec.h"
+#include "kervalen.h"
+#include "resource.h"
+#include "verifier.h"
 
+#include <objbase.h>
 #include <gtest/gtest.h>
 
-#include "OutilsFenetres.h"
+#include <map>
 
-#include <algorithm>
-#include <climits>
-#include <new>
-#include <stdexcept>
-#include <string>
-#include <vector>
+const char* CheminJournalNormales() { return "NUL"; }  // the real frame's scene logs nowhere
 
 namespace {
-
-// ---------------------------------------------------------------------------------------
-// Helpers
-
-const char kClasseEssai[] = "EssaiCWnd";
-
-// A plain window class whose procedure is the framework's.
-LPCSTR ClasseEssai()
+std::string g_vu;
+void Noter(const std::string& s) { g_vu += (g_vu.empty() ? "" : "|") + s; }
+std::string Vu() { return std::exchange(g_vu, std::string()); }
+std::string Texte(HWND h) { char t[64] = ""; return h && ::GetWindowTextA(h, t, sizeof t) ? t : ""; }
+// Every box of the framework is noted, with its owner's caption, instead of being shown.
+const AFX_MESSAGEBOX_FN g_boite = AfxSetMessageBoxFunction([](HWND o, LPCSTR t, LPCSTR c, UINT n) {
+    return Noter("box[" + Texte(o) + "] " + c + ": " + t + " " + std::to_string(n)), IDOK; });
+void Vider()  // dispatches the waiting messages, noting the quit codes
 {
-    WNDCLASSA wc = {};
-    if (!::GetClassInfoA(::GetModuleHandleA(nullptr), kClasseEssai, &wc)) {
-        wc.lpfnWndProc = &AfxWndProc;
-        wc.hInstance = ::GetModuleHandleA(nullptr);
-        wc.lpszClassName = kClasseEssai;
-        ::RegisterClassA(&wc);
+    for (MSG m; ::PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE);)
+        m.message == WM_QUIT ? Noter("quit " + std::to_string(m.wParam)) : (void)::DispatchMessageA(&m);
+}
+// The menu h of w as its popups open: "text=id", "~" when grayed, "-" for a separator.
+std::string Decrire(HWND w, HMENU h, BOOL systeme = FALSE)
+{
+    ::SendMessageA(w, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(h), MAKELPARAM(0, systeme));
+    std::string s;
+    for (int i = 0; i < ::GetMenuItemCount(h); ++i) {
+        char t[64] = "";
+        ::GetMenuStringA(h, i, t, sizeof t, MF_BYPOSITION);
+        const UINT etat = ::GetMenuState(h, i, MF_BYPOSITION);
+        s += (i ? "|" : "") + (::GetSubMenu(h, i) ? t + ("(" + Decrire(w, ::GetSubMenu(h, i)) + ")")
+            : (etat & MF_SEPARATOR) ? "-" : t + ("=" + std::to_string(::GetMenuItemID(h, i))) + (etat & MF_GRAYED ? "~" : ""));
     }
-    return kClasseEssai;
+    return s;
 }
 
-// ---------------------------------------------------------------------------------------
-// Test windows: a base with handlers, a derived class that adds and overrides some.
-
-std::vector<std::string> g_journal;
-
-class FenetreBase : public CWnd
-{
-public:
-    BOOL Creer()
+// mode: what OnCreate answers (0 go on, -1 refuse, 1 throw), or 2: a menu the program lacks.
+// As the loop's frame, at its nth call Animer posts g_scenario[n] (a command or WM_QUIT) or stops (0).
+std::map<int, UINT> g_scenario;
+struct Fenetre : CFrameWnd {
+    int m_mode, m_n = 0;
+    explicit Fenetre(int mode = 0) : m_mode(mode)
+    { Create(nullptr, "essai", WS_OVERLAPPEDWINDOW, rectDefault, nullptr, MAKEINTRESOURCEA(mode == 2 ? 9 : IDR_MAINFRAME)); }
+    ~Fenetre() override { Noter("~"); }
+    int OnCreate(LPCREATESTRUCT cs)
     {
-        return CreateEx(0, ClasseEssai(), "essai", WS_OVERLAPPEDWINDOW, 10, 10, 200, 100,
-                        nullptr, nullptr);
+        Noter(FromHandlePermanent(m_hWnd) == this ? "create" : "create unattached");  // attached already
+        return m_mode == 1 ? throw std::bad_alloc() : CFrameWnd::OnCreate(cs) == -1 ? -1 : m_mode;
     }
-
-    UINT m_nChar = 0, m_nRepCnt = 0, m_nFlags = 0;
-
-protected:
-    DECLARE_MESSAGE_MAP()
-
-    void OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags)
+    void OnDestroy() { Noter("destroy"), CFrameWnd::OnDestroy(); }
+    void OnKeyDown(UINT c, UINT n, UINT f) { Noter("key " + std::to_string(c) + " " + std::to_string(n) + " " + std::to_string(f)); }
+    void OnNouveau() { Noter("new"); }
+    void OnEnregistrer() { throw 3; }
+    bool Animer()
     {
-        m_nChar = nChar;
-        m_nRepCnt = nRepCnt;
-        m_nFlags = nFlags;
-        g_journal.push_back("base.keydown");
+        Noter("animer");
+        const UINT quoi = g_scenario.count(++m_n) ? g_scenario[m_n] : ~0u;
+        if (quoi != 0 && quoi != ~0u)
+            quoi == WM_QUIT ? ::PostQuitMessage(0) : void(::PostMessageA(m_hWnd, WM_COMMAND, quoi, 0));
+        return quoi != 0;
     }
-    void OnDestroy()
+    LRESULT WindowProc(UINT m, WPARAM w, LPARAM l) override
     {
-        g_journal.push_back("base.destroy");
-        CWnd::OnDestroy();
-    }
-    void OnCommun() { g_journal.push_back("base.commun"); }
-    void OnBaseSeule() { g_journal.push_back("base.seule"); }
-};
-
-BEGIN_MESSAGE_MAP(FenetreBase, CWnd)
-    ON_WM_KEYDOWN()
-    ON_WM_DESTROY()
-    ON_COMMAND(100, OnCommun)
-    ON_COMMAND(101, OnBaseSeule)
-END_MESSAGE_MAP()
-
-class FenetreDerivee : public FenetreBase
-{
-public:
-    HWND m_hWndVuDansOnCreate = nullptr;
-    CWnd* m_pAttacheDansOnCreate = nullptr;
-    std::string m_nomDansOnCreate;
-    UINT m_premierMessage = 0;
-    int m_resultatOnCreate = 0;
-    bool* m_pDetruit = nullptr;
-
-    ~FenetreDerivee() override
-    {
-        if (m_pDetruit != nullptr)
-            *m_pDetruit = true;
-    }
-
-protected:
-    DECLARE_MESSAGE_MAP()
-
-    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
-    {
-        if (m_premierMessage == 0)
-            m_premierMessage = message;
-        return FenetreBase::WindowProc(message, wParam, lParam);
-    }
-
-    int OnCreate(LPCREATESTRUCT lpCreateStruct)
-    {
-        m_hWndVuDansOnCreate = m_hWnd;
-        m_pAttacheDansOnCreate = CWnd::FromHandlePermanent(m_hWnd);
-        m_nomDansOnCreate = lpCreateStruct->lpszName;
-        g_journal.push_back("derivee.create");
-        if (FenetreBase::OnCreate(lpCreateStruct) == -1)
-            return -1;
-        return m_resultatOnCreate;
-    }
-    void OnCommun() { g_journal.push_back("derivee.commun"); }
-};
-
-BEGIN_MESSAGE_MAP(FenetreDerivee, FenetreBase)
-    ON_WM_CREATE()
-    ON_COMMAND(100, OnCommun)
-END_MESSAGE_MAP()
-
-class MessageMaps : public ::testing::Test
-{
-protected:
-    void SetUp() override { g_journal.clear(); }
-    void TearDown() override { ViderFile(); }
-};
-
-TEST_F(MessageMaps, ObjectIsAttachedFromFirstMessageSoOnCreateSeesIt)
-{
-    FenetreDerivee w;
-    ASSERT_TRUE(w.Creer());
-    EXPECT_NE(w.m_hWndVuDansOnCreate, nullptr);
-    EXPECT_EQ(w.m_hWndVuDansOnCreate, w.m_hWnd);
-    EXPECT_EQ(w.m_pAttacheDansOnCreate, &w);
-    EXPECT_EQ(w.m_nomDansOnCreate, "essai");
-    // The object saw the window's very first message, which comes before WM_CREATE.
-    EXPECT_NE(w.m_premierMessage, 0u);
-    EXPECT_NE(w.m_premierMessage, static_cast<UINT>(WM_CREATE));
-    EXPECT_EQ(CWnd::FromHandlePermanent(w.m_hWnd), &w);
-}
-
-TEST_F(MessageMaps, DerivedEntryWinsAndBaseEntriesAreReachedThroughTheChain)
-{
-    FenetreDerivee w;
-    ASSERT_TRUE(w.Creer());
-    g_journal.clear();
-
-    // Repeat count 3 in the low word of lParam, flags 0x1E in the high word.
-    ::SendMessageA(w.m_hWnd, WM_KEYDOWN, VK_END, MAKELPARAM(3, 0x1E));
-    ::SendMessageA(w.m_hWnd, WM_COMMAND, MAKEWPARAM(100, 0), 0);
-    ::SendMessageA(w.m_hWnd, WM_COMMAND, MAKEWPARAM(101, 0), 0);
-    ::SendMessageA(w.m_hWnd, WM_COMMAND, MAKEWPARAM(102, 0), 0);  // nobody's
-
-    EXPECT_EQ(g_journal, (std::vector<std::string>{"base.keydown", "derivee.commun",
-                                                   "base.seule"}));
-    EXPECT_EQ(w.m_nChar, static_cast<UINT>(VK_END));
-    EXPECT_EQ(w.m_nRepCnt, 3u);
-    EXPECT_EQ(w.m_nFlags, 0x1Eu);
-}
-
-TEST_F(MessageMaps, UnmappedMessagesGetTheSystemsHandling)
-{
-    FenetreDerivee w;
-    ASSERT_TRUE(w.Creer());
-    ::SendMessageA(w.m_hWnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("nouveau titre"));
-    char titre[64] = "";
-    ::GetWindowTextA(w.m_hWnd, titre, sizeof titre);
-    EXPECT_STREQ(titre, "nouveau titre");
-}
-
-TEST_F(MessageMaps, RefusedCreationFailsCreateAndDetachesTheObject)
-{
-    bool detruit = false;
-    FenetreDerivee w;
-    w.m_pDetruit = &detruit;
-    w.m_resultatOnCreate = -1;
-    const UINT refusesAvant = AfxGetRefusedWindowCount();
-    EXPECT_FALSE(w.Creer());
-    EXPECT_EQ(w.m_hWnd, nullptr);
-    EXPECT_EQ(AfxGetRefusedWindowCount(), refusesAvant + 1);
-    // A plain CWnd is not deleted by the framework; only frames are.
-    EXPECT_FALSE(detruit);
-    // OnDestroy runs once, so what OnCreate built can be given back, whether or not the
-    // system sends WM_DESTROY to a window refused in WM_CREATE.
-    EXPECT_EQ(std::count(g_journal.begin(), g_journal.end(), "base.destroy"), 1);
-}
-
-// Handlers that throw: no exception may cross the system's code.
-class FenetreQuiLance : public FenetreBase
-{
-public:
-    bool m_bLanceALaCreation = false;
-
-protected:
-    DECLARE_MESSAGE_MAP()
-
-    int OnCreate(LPCREATESTRUCT)
-    {
-        if (m_bLanceALaCreation)
-            throw std::bad_alloc();
-        return 0;
-    }
-    void OnKeyDown(UINT, UINT, UINT) { throw std::runtime_error("touche"); }
-};
-
-BEGIN_MESSAGE_MAP(FenetreQuiLance, FenetreBase)
-    ON_WM_CREATE()
-    ON_WM_KEYDOWN()
-END_MESSAGE_MAP()
-
-TEST_F(MessageMaps, ExceptionInAHandlerIsReportedAndRefusesOnlyACreation)
-{
-    BoitesCapturees boites;
-    FenetreQuiLance refusee;
-    refusee.m_bLanceALaCreation = true;
-    const UINT refusesAvant = AfxGetRefusedWindowCount();
-    EXPECT_FALSE(refusee.Creer());
-    EXPECT_EQ(AfxGetRefusedWindowCount(), refusesAvant + 1);
-    ASSERT_EQ(g_boites.size(), 1u);
-    EXPECT_EQ(g_boites[0].text, "M\xE9moire insuffisante.");
-    EXPECT_EQ(g_boites[0].type, static_cast<UINT>(MB_OK | MB_ICONSTOP));
-
-    FenetreQuiLance w;
-    ASSERT_TRUE(w.Creer());
-    EXPECT_EQ(::SendMessageA(w.m_hWnd, WM_KEYDOWN, VK_END, 1), 0);
-    ASSERT_EQ(g_boites.size(), 2u);
-    EXPECT_EQ(g_boites[1].text, "Erreur inattendue.");
-    EXPECT_TRUE(::IsWindow(w.m_hWnd));
-}
-
-TEST_F(MessageMaps, DestroyedWindowSeesOnDestroyOnce)
-{
-    FenetreDerivee w;
-    ASSERT_TRUE(w.Creer());
-    g_journal.clear();
-    EXPECT_TRUE(w.DestroyWindow());
-    EXPECT_EQ(g_journal, std::vector<std::string>{"base.destroy"});
-    EXPECT_EQ(w.m_hWnd, nullptr);
-}
-
-TEST_F(MessageMaps, ObjectDestroyedBeforeItsWindowTakesTheWindowAlong)
-{
-    HWND hWnd = nullptr;
-    {
-        FenetreDerivee w;
-        ASSERT_TRUE(w.Creer());
-        hWnd = w.m_hWnd;
-    }
-    EXPECT_FALSE(::IsWindow(hWnd));
-    EXPECT_EQ(CWnd::FromHandlePermanent(hWnd), nullptr);
-}
-
-// ---------------------------------------------------------------------------------------
-// Frames, the application and command routing
-
-constexpr UINT ID_CADRE = 300;
-constexpr UINT ID_DES_DEUX = 301;
-constexpr UINT ID_SANS_MAITRE = 302;
-
-class AppEssai : public CWinApp
-{
-public:
-    AppEssai() : CWinApp("Essai") {}
-
-protected:
-    DECLARE_MESSAGE_MAP()
-    void OnAppAbout() { g_journal.push_back("app.about"); }
-    void OnDesDeux() { g_journal.push_back("app.desdeux"); }
-};
-
-BEGIN_MESSAGE_MAP(AppEssai, CWinApp)
-    ON_COMMAND(ID_APP_ABOUT, OnAppAbout)
-    ON_COMMAND(ID_DES_DEUX, OnDesDeux)
-END_MESSAGE_MAP()
-
-int g_cadresDetruits = 0;
-
-class CadreEssai : public CFrameWnd
-{
-public:
-    explicit CadreEssai(HMENU hMenu = nullptr)
-    {
-        // PreCreateWindow gives the frame the framework's class.
-        CreateEx(0, nullptr, "Cadre essai", WS_OVERLAPPEDWINDOW, 20, 20, 300, 200, nullptr,
-                 hMenu);
-    }
-    ~CadreEssai() override { ++g_cadresDetruits; }
-
-protected:
-    DECLARE_MESSAGE_MAP()
-    void OnCadre() { g_journal.push_back("cadre.cadre"); }
-    void OnDesDeux() { g_journal.push_back("cadre.desdeux"); }
-};
-
-BEGIN_MESSAGE_MAP(CadreEssai, CFrameWnd)
-    ON_COMMAND(ID_CADRE, OnCadre)
-    ON_COMMAND(ID_DES_DEUX, OnDesDeux)
-END_MESSAGE_MAP()
-
-class Routage : public ::testing::Test
-{
-protected:
-    void SetUp() override
-    {
-        g_journal.clear();
-        g_cadresDetruits = 0;
-        ViderFile();
-    }
-    void TearDown() override
-    {
-        if (m_app.m_pMainWnd != nullptr)
-            m_app.m_pMainWnd->DestroyWindow();
-        ViderFile();
-    }
-    AppEssai m_app;
-};
-
-TEST_F(Routage, MenuCommandGoesThroughFrameThenApplication)
-{
-    CadreEssai* pCadre = new CadreEssai;
-    ASSERT_NE(pCadre->m_hWnd, nullptr);
-    m_app.m_pMainWnd = pCadre;
-
-    ::SendMessageA(pCadre->m_hWnd, WM_COMMAND, MAKEWPARAM(ID_APP_ABOUT, 0), 0);
-    ::SendMessageA(pCadre->m_hWnd, WM_COMMAND, MAKEWPARAM(ID_CADRE, 0), 0);
-    ::SendMessageA(pCadre->m_hWnd, WM_COMMAND, MAKEWPARAM(ID_DES_DEUX, 0), 0);
-    ::SendMessageA(pCadre->m_hWnd, WM_COMMAND, MAKEWPARAM(ID_SANS_MAITRE, 0), 0);
-
-    EXPECT_EQ(g_journal, (std::vector<std::string>{"app.about", "cadre.cadre",
-                                                   "cadre.desdeux"}));
-}
-
-TEST_F(Routage, AppExitClosesTheMainFrameWhichPostsQuitZeroAndIsDeleted)
-{
-    CadreEssai* pCadre = new CadreEssai;
-    HWND hWnd = pCadre->m_hWnd;
-    m_app.m_pMainWnd = pCadre;
-
-    ::SendMessageA(hWnd, WM_COMMAND, MAKEWPARAM(ID_APP_EXIT, 0), 0);
-
-    EXPECT_FALSE(::IsWindow(hWnd));
-    EXPECT_EQ(m_app.m_pMainWnd, nullptr);
-    EXPECT_EQ(g_cadresDetruits, 1);
-    EXPECT_EQ(ViderFile(), std::vector<WPARAM>{0});
-}
-
-TEST_F(Routage, OnlyTheMainFrameEndsTheLoop)
-{
-    CadreEssai* pPrincipal = new CadreEssai;
-    CadreEssai* pAutre = new CadreEssai;
-    m_app.m_pMainWnd = pPrincipal;
-
-    pAutre->DestroyWindow();
-    EXPECT_EQ(g_cadresDetruits, 1);
-    EXPECT_EQ(m_app.m_pMainWnd, pPrincipal);
-    EXPECT_TRUE(ViderFile().empty());
-
-    ::SendMessageA(pPrincipal->m_hWnd, WM_CLOSE, 0, 0);
-    EXPECT_EQ(g_cadresDetruits, 2);
-    EXPECT_EQ(m_app.m_pMainWnd, nullptr);
-    EXPECT_EQ(ViderFile(), std::vector<WPARAM>{0});
-}
-
-TEST_F(Routage, FrameWhoseWindowIsRefusedIsDeletedAndPostsNoQuit)
-{
-    // No menu resource of that name: the frame cannot be what it was asked to be.
-    class CadreSansMenu : public CFrameWnd
-    {
-    public:
-        CadreSansMenu()
-        {
-            Create(nullptr, "x", WS_OVERLAPPEDWINDOW, rectDefault, nullptr,
-                   MAKEINTRESOURCEA(999));
+        if (m == WM_APP || m == WM_QUIT || m == WM_CHAR)
+            Noter(m == WM_APP ? "app" : m == WM_QUIT ? "quit seen" : "char");
+        if (m == WM_ENTERIDLE && w == MSGF_DIALOGBOX && g_vu.find("About") == std::string::npos) {
+            const HWND d = reinterpret_cast<HWND>(l);  // the About box's own loop is idle
+            RECT b, c;
+            ::GetWindowRect(d, &b), ::GetWindowRect(m_hWnd, &c);
+            const bool centre = std::abs(b.left + b.right - c.left - c.right) + std::abs(b.top + b.bottom - c.top - c.bottom) <= 3;
+            Noter("About[" + Texte(d) + (centre ? "|centred" : "") + (::GetDlgItem(d, IDOK) ? "|OK" : "")
+                  + (::FindWindowExA(d, nullptr, "Static", "Kervalen Version 1.0") ? "|version]" : "]"));
+            ::PostMessageA(d, WM_COMMAND, IDOK, 0);
         }
-        ~CadreSansMenu() override { ++g_cadresDetruits; }
-    };
-    const UINT refusesAvant = AfxGetRefusedWindowCount();
-    new CadreSansMenu;
-    EXPECT_EQ(g_cadresDetruits, 1);
-    EXPECT_EQ(AfxGetRefusedWindowCount(), refusesAvant + 1);
-    EXPECT_TRUE(ViderFile().empty());
-}
+        return CFrameWnd::WindowProc(m, w, l);
+    }
+    DECLARE_MESSAGE_MAP()
+};
+BEGIN_MESSAGE_MAP(Fenetre, CFrameWnd)
+    ON_WM_CREATE() ON_WM_DESTROY() ON_WM_KEYDOWN() ON_COMMAND(ID_FILE_MRU_FILE1, OnNouveau) ON_COMMAND(ID_FILE_SAVE, OnEnregistrer)
+END_MESSAGE_MAP()
+struct Derivee : Fenetre {  // its entry comes before its base's and the application's
+    DECLARE_MESSAGE_MAP()
+};
+BEGIN_MESSAGE_MAP(Derivee, Fenetre) ON_COMMAND(ID_APP_ABOUT, OnNouveau) END_MESSAGE_MAP()
 
-TEST_F(Routage, MenuItemsWithoutHandlerAreGrayedWhenTheirPopupOpens)
+TEST(Framework, AFrameRoutesToItselfThenTheApplicationGetsOneDestroyAndEndsTheLoopWhenMain)
 {
-    HMENU hBarre = ::CreateMenu();
-    HMENU hPopup = ::CreatePopupMenu();
-    ::AppendMenuA(hPopup, MF_STRING, ID_APP_ABOUT, "app");
-    ::AppendMenuA(hPopup, MF_STRING | MF_GRAYED, ID_CADRE, "cadre, gris dans le menu");
-    ::AppendMenuA(hPopup, MF_SEPARATOR, 0, nullptr);
-    ::AppendMenuA(hPopup, MF_STRING, ID_SANS_MAITRE, "personne");
-    ::AppendMenuA(hPopup, MF_STRING | MF_GRAYED, ID_FILE_MRU_FILE1, "récent");
-    ::AppendMenuA(hBarre, MF_POPUP, reinterpret_cast<UINT_PTR>(hPopup), "popup");
-    CadreEssai* pCadre = new CadreEssai(hBarre);
-    m_app.m_pMainWnd = pCadre;
-
-    ::SendMessageA(pCadre->m_hWnd, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(hPopup),
-                   MAKELPARAM(0, FALSE));
-
-    auto grise = [&](UINT id) {
-        return (::GetMenuState(hPopup, id, MF_BYCOMMAND) & MF_GRAYED) != 0;
-    };
-    EXPECT_FALSE(grise(ID_APP_ABOUT));
-    EXPECT_FALSE(grise(ID_CADRE));
-    EXPECT_TRUE(grise(ID_SANS_MAITRE));
-    EXPECT_TRUE(grise(ID_FILE_MRU_FILE1));
-    EXPECT_EQ(::GetMenuState(hPopup, 2, MF_BYPOSITION) & MF_SEPARATOR,
-              static_cast<UINT>(MF_SEPARATOR));
-}
-
-TEST_F(Routage, SystemMenuIsLeftAlone)
-{
-    HMENU hBarre = ::CreateMenu();
-    HMENU hPopup = ::CreatePopupMenu();
-    ::AppendMenuA(hPopup, MF_STRING, ID_SANS_MAITRE, "personne");
-    ::AppendMenuA(hBarre, MF_POPUP, reinterpret_cast<UINT_PTR>(hPopup), "popup");
-    CadreEssai* pCadre = new CadreEssai(hBarre);
-    m_app.m_pMainWnd = pCadre;
-
-    ::SendMessageA(pCadre->m_hWnd, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(hPopup),
-                   MAKELPARAM(0, TRUE));
-    EXPECT_EQ(::GetMenuState(hPopup, ID_SANS_MAITRE, MF_BYCOMMAND) & MF_GRAYED, 0u);
-}
-
-// ---------------------------------------------------------------------------------------
-// Message boxes
-
-TEST_F(Routage, ApplicationBoxCarriesTheNameAndTheIconThatFitsItsButtons)
-{
-    BoitesCapturees capture;
-    struct Cas
-    {
-        UINT demande;
-        UINT montre;
-    } const cas[] = {
-        {MB_OK, MB_OK | MB_ICONEXCLAMATION},
-        {MB_OKCANCEL, MB_OKCANCEL | MB_ICONEXCLAMATION},
-        {MB_YESNO, MB_YESNO | MB_ICONQUESTION},
-        {MB_OK | MB_ICONSTOP, MB_OK | MB_ICONSTOP},  // an icon asked for is kept
-    };
-    for (const Cas& c : cas)
-        AfxMessageBox("texte", c.demande);
-    ASSERT_EQ(g_boites.size(), 4u);
-    for (size_t i = 0; i < g_boites.size(); ++i) {
-        EXPECT_EQ(g_boites[i].type, cas[i].montre) << "box " << i;
-        EXPECT_EQ(g_boites[i].caption, "Essai");
-        EXPECT_EQ(g_boites[i].text, "texte");
-        EXPECT_EQ(g_boites[i].owner, nullptr);  // no main window yet
+    CKervalenApp app;  // its map: About, then the framework's Exit
+    AfxWinInit(::GetModuleHandleA(nullptr), nullptr, nullptr, SW_HIDE);
+    for (UINT t : {MB_OK, MB_YESNO, MB_OK | MB_ICONSTOP, MB_RETRYCANCEL})
+        AfxMessageBox("t", t);
+    EXPECT_EQ(Vu(), "box[] Kervalen: t 48|box[] Kervalen: t 36|box[] Kervalen: t 16|box[] Kervalen: t 5");
+    enum { Boites = WM_USER, Menu, Supprimer };  // what the test does, besides sending messages
+    const struct { int mode; bool principal; std::vector<std::pair<UINT, WPARAM>> envois; const char* vu; } cas[] = {
+        {-1, false, {}, "create|destroy|~|refused"}, {2, false, {}, "~|refused"},
+        {1, false, {}, "create|box[] Kervalen: M\xE9moire insuffisante. 16|destroy|~|refused"},
+        {0, false, {{WM_CLOSE, 0}}, "create|destroy|~"}, {0, false, {{Supprimer, 0}}, "create|~"},
+        {0, true, {{Boites, 0}, {WM_KEYDOWN, VK_END}, {WM_COMMAND, ID_APP_ABOUT}, {WM_COMMAND, ID_FILE_MRU_FILE1},
+            {WM_COMMAND, ID_FILE_SAVE_AS}, {WM_COMMAND, ID_FILE_SAVE}, {Menu, 0}, {WM_COMMAND, ID_APP_EXIT}},
+         "create|box[essai] Titre: u 0|box[essai] Kervalen: u 0|box[essai] Kervalen: t 48|key 35 3 30|new|new|"
+         "box[essai] Kervalen: Erreur inattendue. 16|&barre d'outils=59392|&Nouveau\tCtrl+N=57600~|&Ouvrir...\tCtrl+O=57601~"
+         "|&Enregistrer\tCtrl+S=57603|Enregistrer &sous...=57604~|-|Fichier r\xE9" "cent=57616|-|&quitter=57665|destroy|~|quit 0"}};
+    for (const auto& c : cas) {
+        const UINT refus = AfxGetRefusedWindowCount();
+        Fenetre* f = c.principal ? new Derivee : new Fenetre(c.mode);  // a refused frame is deleted at once
+        const HWND h = AfxGetRefusedWindowCount() != refus ? (Noter("refused"), nullptr) : f->m_hWnd;
+        app.m_pMainWnd = c.principal ? f : nullptr;
+        for (const auto& [m, w] : c.envois)
+            if (m == Boites)
+                f->MessageBox("u", "Titre"), f->MessageBox("u"), AfxMessageBox("t");
+            else if (m == Menu)  // grayed where no handler answers, unless opened as a system menu
+                Noter(Decrire(h, ::GetSubMenu(::GetMenu(h), 2), TRUE) + "|" + Decrire(h, ::GetSubMenu(::GetMenu(h), 0)));
+            else
+                m == Supprimer ? delete f : void(::SendMessageA(h, m, w, m == WM_KEYDOWN ? MAKELPARAM(3, 0x1E) : 0));
+        Vider();
+        EXPECT_EQ(Vu(), c.vu);
+        EXPECT_TRUE(!::IsWindow(h) && app.m_pMainWnd == nullptr) << c.vu;
     }
 }
 
-TEST_F(Routage, WindowBoxIsOwnedByItsWindowAndDefaultsToTheApplicationName)
+TEST(Shell, ChecksFailOnEveryResultButZeroAndTheReportGivesItInSignedDecimal)
 {
-    BoitesCapturees capture;
-    CadreEssai* pCadre = new CadreEssai;
-    pCadre->MessageBox("un", "Titre", MB_OK);
-    pCadre->MessageBox("deux");
-    ASSERT_EQ(g_boites.size(), 2u);
-    EXPECT_EQ(g_boites[0].owner, pCadre->m_hWnd);
-    EXPECT_EQ(g_boites[0].caption, "Titre");
-    EXPECT_EQ(g_boites[0].type, static_cast<UINT>(MB_OK));  // no icon added here
-    EXPECT_EQ(g_boites[1].caption, "Essai");
-    pCadre->DestroyWindow();
-}
-
-// ---------------------------------------------------------------------------------------
-// Start-up
-
-TEST(AfxWinMain, StartUpThatGivesUpEndsWithCodeOneAndOneThatRunsWithRunsCode)
-{
-    struct AppQuiRefuse : CWinApp
-    {
-        BOOL InitInstance() override { return FALSE; }
-        int Run() override { return 0; }
-    };
-    struct AppQuiTourne : CWinApp
-    {
-        BOOL InitInstance() override { return TRUE; }
-        int Run() override { return 42; }
-    };
-    {
-        AppQuiRefuse app;
-        EXPECT_EQ(AfxWinMain(::GetModuleHandleA(nullptr), nullptr, nullptr, SW_HIDE), 1);
+    const struct { HRESULT hr; const char* code; } cas[] = {{0, ""}, {1, ", code 1"}, {D3DERR_NOTAVAILABLE, ", code -2005530518"},
+        {0x7FFFFFFF, ", code 2147483647"}, {static_cast<HRESULT>(0x80000000), ", code -2147483648"}};
+    for (const auto& c : cas) {
+        HRESULT lance = 42;  // 0 is thrown for a call that returned no object
+        try { c.hr ? Verifier(c.hr) : Verifier(static_cast<IDirect3D9*>(nullptr)); } catch (HRESULT hr) { lance = hr; }
+        EXPECT_EQ(std::to_string(lance) + MessageEchec(c.hr).operator LPCSTR(), std::to_string(c.hr) + "\xC9" "chec de l'op\xE9" "ration" + c.code);
     }
-    {
-        AppQuiTourne app;
-        EXPECT_EQ(AfxWinMain(::GetModuleHandleA(nullptr), nullptr, nullptr, SW_HIDE), 42);
-        EXPECT_EQ(app.m_nCmdShow, SW_HIDE);
+    EXPECT_NO_THROW((Verifier(D3D_OK), Verifier(reinterpret_cast<IDirect3D9*>(&g_vu))));
+}
+
+bool g_refuser = false;  // the system refuses the frame windows of this thread
+LRESULT CALLBACK Crochet(int code, WPARAM w, LPARAM l)
+{
+    char k[16] = "";
+    const bool cadre = code == HCBT_CREATEWND && ::GetClassNameA(reinterpret_cast<HWND>(w), k, 16) && std::string(k) == "CFrameWnd";
+    return cadre ? (Noter("frame"), g_refuser) : ::CallNextHookEx(nullptr, code, w, l);
+}
+
+TEST(Shell, StartUpShowsTheFrameOrEndsWithCodeOneWhenOleOrTheWindowFails)
+{
+    enum { Normal, SansOle, Refus };
+    const struct { int cas, show; const char* vu; } cas[] = {
+        {SansOle, SW_SHOWNORMAL, "box[] Kervalen: Erreur au chargement de OLE 48|code 1|quit 7"},
+        {Refus, SW_SHOWNORMAL, "frame|code 1|quit 7"}, {Normal, SW_SHOWMINIMIZED, "frame|code 7|Programme test minimised|quit 0"},
+        {Normal, SW_SHOWNORMAL, "frame|code 7|Programme test shown|&Fichier(&Nouveau\tCtrl+N=57600~|&Ouvrir...\tCtrl+O=57601~|"
+            "&Enregistrer\tCtrl+S=57603~|Enregistrer &sous...=57604~|-|Fichier r\xE9" "cent=57616~|-|&quitter=57665)|&Edition("
+            "&Annuler\tCtrl+Z=57643~|-|&Couper\tCtrl+X=57635~|C&opier\tCtrl+C=57634~|Co&ller\tCtrl+V=57637~)|&Affichage("
+            "&barre d'outils=59392~)|&Aide(&\xC0 propos de Kervalen...=57664)|quit 0"}};
+    const HHOOK crochet = ::SetWindowsHookExA(WH_CBT, &Crochet, nullptr, ::GetCurrentThreadId());
+    for (const auto& c : cas) {
+        CKervalenApp app;
+        g_refuser = c.cas == Refus;
+        ASSERT_TRUE(c.cas != SansOle || ::CoInitializeEx(nullptr, COINIT_MULTITHREADED) == S_OK);
+        ::PostQuitMessage(7);  // ends the loop at once; left waiting when start-up gives up
+        Noter("code " + std::to_string(AfxWinMain(::GetModuleHandleA(nullptr), nullptr, nullptr, c.show)));
+        if (c.cas == SansOle) ::CoUninitialize();
+        if (const HWND h = app.m_pMainWnd ? app.m_pMainWnd->m_hWnd : nullptr) {
+            Noter(Texte(h) + (::IsIconic(h) ? " minimised" : ::IsWindowVisible(h) ? " shown|" + Decrire(h, ::GetMenu(h)) : " hidden"));
+            ::SendMessageA(h, WM_COMMAND, ID_APP_EXIT, 0);
+            EXPECT_TRUE(!::IsWindow(h) && app.m_pMainWnd == nullptr);
+        }
+        Vider();
+        EXPECT_EQ(Vu(), c.vu);
     }
+    ::UnhookWindowsHookEx(crochet);
 }
 
-TEST(AfxOleInit, FailsOnAThreadAlreadyInTheMultithreadedApartment)
+TEST(Shell, LoopAnimatesOnlyWhenNoMessageWaitsAndEndsWithTheQuitCode)
 {
-    ASSERT_TRUE(SUCCEEDED(::CoInitializeEx(nullptr, COINIT_MULTITHREADED)));
-    EXPECT_FALSE(AfxOleInit());
-    ::CoUninitialize();
-    EXPECT_TRUE(AfxOleInit());
-    AfxOleTerm();
-}
-
-// ---------------------------------------------------------------------------------------
-// CString
-
-TEST(CString, FormatGivesSignedDecimalForEveryValue)
-{
-    struct Cas
-    {
-        int valeur;
-        const char* attendu;
-    } const cas[] = {
-        {0, "code 0"},
-        {1, "code 1"},
-        {-1, "code -1"},
-        {static_cast<int>(0x8876086A), "code -2005530518"},
-        {INT_MIN, "code -2147483648"},
-        {INT_MAX, "code 2147483647"},
-    };
-    for (const Cas& c : cas) {
-        CString s;
-        s.Format("code %d", c.valeur);
-        EXPECT_STREQ(static_cast<LPCSTR>(s), c.attendu);
-        EXPECT_EQ(s.GetLength(), static_cast<int>(std::string(c.attendu).size()));
+    const struct { std::vector<std::pair<UINT, WPARAM>> avant; std::map<int, UINT> scenario; const char* vu; } cas[] = {
+        {{{WM_KEYDOWN, 'A'}, {WM_QUIT, 7}}, {}, "key 65 1 30|quit seen|code 7|char|destroy|~|quit 0"},
+        {{{WM_APP, 0}, {WM_APP, 0}, {WM_APP, 0}}, {{4, WM_QUIT}}, "app|app|app|animer|animer|animer|animer|code 0|destroy|~|quit 0"},
+        {{{WM_APP, 5}}, {{1, 0}}, "app|animer|code 5|destroy|~|quit 0"}, {{}, {{2, ID_APP_EXIT}}, "animer|animer|destroy|~|code 0"},
+        {{}, {{1, ID_APP_ABOUT}, {3, WM_QUIT}}, "animer|About[\xC0 propos de Kervalen|centred|OK|version]|animer|animer|code 0|destroy|~|quit 0"}};
+    for (const auto& c : cas) {
+        CKervalenApp app;  // its own About command, the loop with this frame
+        g_scenario = c.scenario;
+        app.m_pMainWnd = new Fenetre;
+        app.m_pMainWnd->ShowWindow(SW_SHOWNORMAL);
+        Vider(), Vu();
+        for (const auto& [m, w] : c.avant)
+            ::PostMessageA(app.m_pMainWnd->m_hWnd, m, w, MAKELPARAM(1, ::MapVirtualKeyA(static_cast<UINT>(w), MAPVK_VK_TO_VSC)));
+        Noter("code " + std::to_string(BouclerMessages<Fenetre>(app)));
+        Vider();
+        if (app.m_pMainWnd != nullptr) app.m_pMainWnd->DestroyWindow(), Vider();
+        EXPECT_EQ(Vu(), c.vu);
     }
 }
-
-TEST(CString, FormatReplacesThePreviousTextWhateverItsLength)
-{
-    CString s("ancien texte bien plus long que le nouveau");
-    const std::string long_(5000, 'x');
-    s.Format("%s|%d", long_.c_str(), 7);
-    EXPECT_EQ(std::string(s), long_ + "|7");
-    s.Format("%d", 3);
-    EXPECT_STREQ(s, "3");
-}
-
 }  // namespace
