@@ -1,0 +1,164 @@
+// The main frame on Wine's real Direct3D 9 with a driven clock. Hooks in the runtime's method
+// tables count calls, script a lost device and see the last references go.
+#include "mainfrm.h"
+
+#include "Crochet.h"
+#include "Math3D.h"
+#include "Peripherique.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <deque>
+#include <fstream>
+#include <string>
+
+const char* CheminJournalNormales() { return "cadre_tests_normales.txt"; }
+
+namespace {
+
+struct Etat {
+    DWORD temps = 100000; IDirect3D9* d3d = nullptr; IDirect3DDevice9* device = nullptr; int presents = 0, scenes = 0, questions = 0;
+    std::deque<HRESULT> present, tcl, reset;   // scripted results, then the real calls'
+    std::vector<HRESULT> resetsReels; std::vector<void*> liberes; std::string boites;
+} g;
+template <class F> HRESULT Suivant(std::deque<HRESULT>& s, F reel)
+{ if (s.empty()) return reel(); const HRESULT hr = s.front(); s.pop_front(); return hr; }
+
+template <auto Crochet> decltype(Crochet) o = nullptr;   // the runtime's function a hook stands in for
+template <auto Crochet> void Poser(void* objet, std::size_t place) { if (!o<Crochet>) o<Crochet> = Accrocher(objet, place, Crochet); }
+
+HRESULT WINAPI Present(IDirect3DDevice9* d, const RECT* a, const RECT* b, HWND h, const RGNDATA* r)
+{ ++g.presents; return Suivant(g.present, [&] { return o<&Present>(d, a, b, h, r); }); }
+HRESULT WINAPI BeginScene(IDirect3DDevice9* d) { ++g.scenes; return o<&BeginScene>(d); }
+HRESULT WINAPI Tcl(IDirect3DDevice9* d) { ++g.questions; return Suivant(g.tcl, [&] { return o<&Tcl>(d); }); }
+HRESULT WINAPI Reset(IDirect3DDevice9* d, D3DPRESENT_PARAMETERS* pp)
+{ return Suivant(g.reset, [&] { g.resetsReels.push_back(o<&Reset>(d, pp)); return g.resetsReels.back(); }); }
+template <int N> ULONG WINAPI Lacher(IUnknown* x) { const ULONG n = o<&Lacher<N>>(x); if (!n) g.liberes.push_back(x); return n; }
+
+// Every device shares one method table, every Direct3D object another: each slot is hooked once.
+HRESULT WINAPI CreateDevice(IDirect3D9* d3d, UINT a, D3DDEVTYPE t, HWND h, DWORD f, D3DPRESENT_PARAMETERS* pp, IDirect3DDevice9** pd)
+{
+    const HRESULT hr = o<&CreateDevice>(d3d, a, t, h, f, pp, pd);
+    if (IDirect3DDevice9* d = g.device = SUCCEEDED(hr) ? *pd : nullptr)
+        Poser<&Present>(d, Emplacement::Present), Poser<&BeginScene>(d, Emplacement::BeginScene),
+        Poser<&Tcl>(d, Emplacement::TestCooperativeLevel), Poser<&Reset>(d, Emplacement::Reset), Poser<&Lacher<0>>(d, Emplacement::Release);
+    return hr;
+}
+IDirect3D9* WINAPI Creer(UINT version)
+{
+    Poser<&CreateDevice>(g.d3d = ::Direct3DCreate9(version), Emplacement::CreateDevice);
+    Poser<&Lacher<1>>(g.d3d, Emplacement::Release);
+    return g.d3d;
+}
+DWORD WINAPI Horloge() { return g.temps; }
+int Boite(HWND, LPCSTR texte, LPCSTR titre, UINT) { g.boites += std::string(titre) + ": " + texte; return IDOK; }
+
+D3DMATRIX Transformee(D3DTRANSFORMSTATETYPE t) { D3DMATRIX m{}; g.device->GetTransform(t, &m); return m; }
+double AngleX() { const D3DMATRIX m = Transformee(D3DTS_WORLD); return std::atan2(m._23, m._22); }
+double Tours(double a, double b) { return std::remainder(a - b, 6.283185307179586); }   // a - b within a turn
+double Angle(double ms) { return 2.0943952 * ms / 1000; }   // one turn in 3 s
+bool Egales(const D3DMATRIX& a, const D3DMATRIX& b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+D3DXMATRIX Vue(D3DXVECTOR3 oeil)
+{ D3DXMATRIX m; const D3DXVECTOR3 cible(0, 0, 0), haut(0, 1, 0); return *D3DXMatrixLookAtLH(&m, &oeil, &cible, &haut); }
+
+struct Cadre : ::testing::Test {
+    void SetUp() override { Ouvrir(100000); }
+    void TearDown() override { if (::IsWindow(fenetre)) cadre->DestroyWindow(); Quitte(); }
+    void Ouvrir(DWORD depart)   // the frame is deleted by the framework with its window
+    {
+        g = Etat(), g.temps = depart, CMainFrame::CreerDirect3D = &Creer, CMainFrame::Horloge = &Horloge;
+        AfxSetMessageBoxFunction(&Boite), fenetre = (cadre = new CMainFrame)->m_hWnd;
+    }
+    int Tic(DWORD temps) { g.temps = temps; const int n = g.presents; cadre->Animer(); return g.presents - n; }   // images shown
+    static WPARAM Quitte()   // the code of the WM_QUIT waiting, ~0 for none
+    { MSG m; WPARAM n = ~WPARAM(0); while (::PeekMessageA(&m, 0, 0, 0, PM_REMOVE)) if (m.message == WM_QUIT) n = m.wParam; return n; }
+    CMainFrame* cadre = nullptr; HWND fenetre = nullptr;
+};
+
+// Rows are ticks: ms after start-up, images shown and drawn, real time the angle follows. Run
+// from before each wrap of the clock, then after a month of hourly ticks (the last one as {1}).
+TEST_F(Cadre, TicksActPastTheDueTimeAndTurnByTheRealTime)
+{
+    struct Tick { DWORD depuis; int images; double ms; } const ticks[] = {
+        {0, 0, 0}, {~999u, 0, 0}, {1, 1, 1}, {51, 0, 0}, {52, 1, 51}, {103, 1, 51}, {154, 1, 51},
+        {205, 1, 51}, {256, 1, 51}, {307, 1, 51}, {2307, 1, 2000}, {2357, 0, 0}, {2358, 1, 51}};
+    const DWORD mois = 30 * 24 * 3600000u;
+    for (const DWORD debut : {0xFFFFFF00u, 0x7FFFFF00u, 0u}) {
+        TearDown(), Ouvrir(debut);
+        for (DWORD heure = 3600000; debut == 0 && heure <= mois; heure += 3600000) ASSERT_EQ(Tic(heure), 1);
+        const DWORD depart = debut == 0 ? mois - 1 : debut;
+        for (const Tick* t = ticks + (debut == 0 ? 3 : 0); t != std::end(ticks); ++t) {
+            SCOPED_TRACE(testing::Message() << std::hex << depart << " + " << t->depuis);
+            const double avant = AngleX(); const int scenes = g.scenes;
+            EXPECT_EQ(Tic(depart + t->depuis), t->images); EXPECT_EQ(g.scenes - scenes, t->images);
+            EXPECT_NEAR(Tours(AngleX() - avant, Angle(t->ms)), 0, 1e-5);
+        }
+    }
+}
+
+// The image is blue where the village is not. Each key moves the eye one unit, whatever the
+// repeat count, and aims the view at the origin again; other keys move nothing. The projection
+// stays square, 45 degrees, 2 to 30.
+TEST_F(Cadre, ImageIsBlueAroundTheVillageAndSixKeysMoveTheEye)
+{
+    Tic(g.temps + 1);
+    const Image im = LireCible(g.device);
+    EXPECT_EQ(im.pixel(im.largeur / 2, im.hauteur * 7 / 8), 0x0000FFu);
+    EXPECT_NE(im.pixel(im.largeur * 3 / 4, im.hauteur / 4), 0x0000FFu);
+    struct Touche { WPARAM vk; D3DXVECTOR3 oeil; } const touches[] = {
+        {VK_END, {0, 7.5f, -9}}, {VK_HOME, {0, 7.5f, -10}}, {VK_LEFT, {0, 8.5f, -10}}, {VK_RIGHT, {0, 7.5f, -10}},
+        {VK_UP, {1, 7.5f, -10}}, {VK_DOWN, {0, 7.5f, -10}}, {'A', {0, 7.5f, -10}}, {VK_DOWN, {-1, 7.5f, -10}}};
+    D3DXMATRIX projection, *p = D3DXMatrixPerspectiveFovLH(&projection, 0.7853982f, 1, 2, 30);
+    for (const Touche& t : touches) {
+        ::SendMessageA(fenetre, WM_KEYDOWN, t.vk, 5);
+        EXPECT_TRUE(Egales(Transformee(D3DTS_VIEW), Vue(t.oeil))) << t.vk;
+        EXPECT_TRUE(Egales(Transformee(D3DTS_PROJECTION), *p)) << t.vk;
+    }
+}
+
+// Lost: nothing shown nor drawn, the device asked once a tick; then the real Reset (refused
+// while a buffer lives) succeeds, with the eye moved meanwhile and the time caught up.
+TEST_F(Cadre, ALostDeviceIsWaitedForThenResetWithItsSceneAndEye)
+{
+    g.present = {D3DERR_DEVICELOST}, g.reset = {D3DERR_DEVICELOST};   // lost again in Reset
+    g.tcl = {D3DERR_DEVICELOST, D3DERR_DEVICENOTRESET, D3DERR_DEVICENOTRESET};
+    struct Tick { DWORD depuis; int presents, scenes, questions; } const ticks[] = {
+        {1, 1, 0, 0}, {52, 0, 0, 1}, {53, 0, 0, 0}, {103, 0, 0, 1}, {154, 0, 1, 1}, {205, 1, 1, 0}};
+    for (const Tick& t : ticks) {
+        const int scenes = g.scenes, questions = g.questions;
+        EXPECT_EQ(Tic(100000 + t.depuis), t.presents) << t.depuis;
+        EXPECT_EQ(g.scenes - scenes, t.scenes) << t.depuis; EXPECT_EQ(g.questions - questions, t.questions) << t.depuis;
+        if (t.depuis == 53) ::SendMessageA(fenetre, WM_KEYDOWN, VK_UP, 1);
+    }
+    EXPECT_EQ(g.resetsReels, std::vector<HRESULT>{D3D_OK});
+    EXPECT_TRUE(Egales(Transformee(D3DTS_VIEW), Vue({1, 7.5f, -10})));
+    EXPECT_NEAR(Tours(AngleX(), Angle(205)), 0, 1e-5);
+    std::ifstream journal(CheminJournalNormales()); int lignes = 0;
+    for (std::string ligne; std::getline(journal, ligne);) ++lignes;
+    EXPECT_EQ(lignes, 12);   // the start-up scene's normals, not the rebuilt one's
+}
+
+// Closing gives back the device (and so every buffer it made), then the Direct3D object. Any
+// other failure of Present, TestCooperativeLevel or Reset is reported as at start-up, then the
+// window goes the same way and the loop ends with a failure's code.
+TEST_F(Cadre, ClosingOrAFailureOfTheDeviceGivesEverythingBack)
+{
+    const HRESULT panne = D3DERR_DRIVERINTERNALERROR, perdu = D3DERR_DEVICELOST;
+    struct Cas { std::deque<HRESULT> present, tcl, reset; bool panne; } const cas[] = {
+        {{}, {}, {}, false}, {{panne}, {}, {}, true}, {{perdu}, {panne}, {}, true}, {{perdu}, {D3DERR_DEVICENOTRESET}, {panne}, true}};
+    for (const Cas& c : cas) {
+        TearDown(), Ouvrir(100000);
+        g.present = c.present, g.tcl = c.tcl, g.reset = c.reset;
+        const std::vector<void*> attendus{g.device, g.d3d};
+        for (DWORD t = 100001; ::IsWindow(fenetre) && t < 100300; t += 51) Tic(t);
+        EXPECT_EQ(::IsWindow(fenetre), !c.panne);
+        if (::IsWindow(fenetre)) cadre->DestroyWindow();   // the user closes it
+        EXPECT_EQ(g.boites, c.panne ? "Erreur: \xC9" "chec de l'op\xE9" "ration, code -2005530585" : "");
+        EXPECT_EQ(g.liberes, attendus);
+        EXPECT_EQ(Quitte(), c.panne ? 1u : ~WPARAM(0));   // not the main window: only a failure ends
+    }
+}
+
+} // namespace
