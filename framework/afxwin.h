@@ -18,21 +18,10 @@ struct CCreateContext;
 class CRect : public RECT
 {
 public:
-    CRect() : RECT{0, 0, 0, 0} {}
     CRect(int l, int t, int r, int b) : RECT{l, t, r, b} {}
-    CRect(const RECT& rc) : RECT(rc) {}
 
     int Width() const { return right - left; }
     int Height() const { return bottom - top; }
-
-    operator LPRECT() { return this; }
-    operator LPCRECT() const { return this; }
-
-    bool operator==(const RECT& rc) const
-    {
-        return left == rc.left && top == rc.top && right == rc.right && bottom == rc.bottom;
-    }
-    bool operator!=(const RECT& rc) const { return !(*this == rc); }
 };
 
 // ---------------------------------------------------------------------------------------
@@ -196,30 +185,21 @@ public:
     virtual BOOL PreCreateWindow(CREATESTRUCT& cs);
 
     void GetWindowRect(LPRECT lpRect) const { ::GetWindowRect(m_hWnd, lpRect); }
-    void MoveWindow(int x, int y, int nWidth, int nHeight, BOOL bRepaint = TRUE)
-    {
-        ::MoveWindow(m_hWnd, x, y, nWidth, nHeight, bRepaint);
-    }
     void MoveWindow(LPCRECT lpRect, BOOL bRepaint = TRUE)
     {
-        MoveWindow(lpRect->left, lpRect->top, lpRect->right - lpRect->left,
-                   lpRect->bottom - lpRect->top, bRepaint);
+        ::MoveWindow(m_hWnd, lpRect->left, lpRect->top, lpRect->right - lpRect->left,
+                     lpRect->bottom - lpRect->top, bRepaint);
     }
     BOOL ShowWindow(int nCmdShow) { return ::ShowWindow(m_hWnd, nCmdShow); }
     void UpdateWindow() { ::UpdateWindow(m_hWnd); }
-    BOOL IsWindowVisible() const { return ::IsWindowVisible(m_hWnd); }
     LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0)
     {
         return ::SendMessageA(m_hWnd, message, wParam, lParam);
     }
-    BOOL PostMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0)
-    {
-        return ::PostMessageA(m_hWnd, message, wParam, lParam);
-    }
     // Without a caption, the box carries the application's name.
     int MessageBox(LPCSTR lpszText, LPCSTR lpszCaption = nullptr, UINT nType = MB_OK);
-    // Centres the window over its owner (or pAlternateOwner), inside the owner's screen.
-    void CenterWindow(CWnd* pAlternateOwner = nullptr);
+    // Centres the window over its owner, inside the owner's screen.
+    void CenterWindow();
 
     void AssertValid() const override;
     void Dump(CDumpContext& dc) const override;
@@ -241,7 +221,6 @@ protected:
 
     int OnCreate(LPCREATESTRUCT lpCreateStruct);
     void OnDestroy();
-    void OnClose();
     void OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags);
 
     friend LRESULT CALLBACK AfxWndProc(HWND, UINT, WPARAM, LPARAM);
@@ -357,8 +336,6 @@ public:
     explicit CWinApp(LPCSTR lpszAppName = nullptr);
     ~CWinApp() override;
 
-    HINSTANCE m_hInstance = nullptr;
-    LPSTR m_lpCmdLine = nullptr;
     int m_nCmdShow = SW_SHOWNORMAL;
     LPCSTR m_pszAppName = nullptr;
     CWnd* m_pMainWnd = nullptr;
@@ -386,7 +363,6 @@ int AfxWinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPSTR lpCmdLine, in
 
 // OLE for this thread, given back when AfxWinMain ends. FALSE when it cannot be had.
 BOOL AfxOleInit();
-void AfxOleTerm();
 
 // The application's message box: its name as caption, an icon when nType names none.
 int AfxMessageBox(LPCSTR lpszText, UINT nType = MB_OK, UINT nIDHelp = 0);

@@ -2,7 +2,6 @@
 
 #include <cstdarg>
 #include <cstdio>
-#include <cstring>
 
 void CString::Format(LPCSTR pszFormat, ...)
 {
@@ -29,16 +28,4 @@ CString& CString::operator=(LPCSTR psz)
 {
     m_str = psz != nullptr ? psz : "";
     return *this;
-}
-
-CString& CString::operator+=(LPCSTR psz)
-{
-    if (psz != nullptr)
-        m_str += psz;
-    return *this;
-}
-
-int CString::Compare(LPCSTR psz) const
-{
-    return std::strcmp(m_str.c_str(), psz != nullptr ? psz : "");
 }

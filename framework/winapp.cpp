@@ -8,6 +8,15 @@ namespace {
 CWinApp* g_pApp = nullptr;
 HINSTANCE g_hInstance = nullptr;
 bool g_bOleInitialised = false;
+
+// Gives back what AfxOleInit took, once AfxWinMain is done.
+void AfxOleTerm()
+{
+    if (g_bOleInitialised) {
+        g_bOleInitialised = false;
+        ::OleUninitialize();
+    }
+}
 }  // namespace
 
 BEGIN_MESSAGE_MAP(CWinApp, CCmdTarget)
@@ -89,14 +98,12 @@ CWnd* AfxGetMainWnd()
     return g_pApp != nullptr ? g_pApp->m_pMainWnd : nullptr;
 }
 
-BOOL AfxWinInit(HINSTANCE hInstance, HINSTANCE, LPSTR lpCmdLine, int nCmdShow)
+BOOL AfxWinInit(HINSTANCE hInstance, HINSTANCE, LPSTR, int nCmdShow)
 {
     g_hInstance = hInstance;
     CWinApp* pApp = g_pApp;
     if (pApp == nullptr)
         return FALSE;
-    pApp->m_hInstance = hInstance;
-    pApp->m_lpCmdLine = lpCmdLine;
     pApp->m_nCmdShow = nCmdShow;
     if (pApp->m_pszAppName == nullptr) {
         char name[256] = "";
@@ -144,14 +151,6 @@ BOOL AfxOleInit()
         return FALSE;
     g_bOleInitialised = true;
     return TRUE;
-}
-
-void AfxOleTerm()
-{
-    if (g_bOleInitialised) {
-        g_bOleInitialised = false;
-        ::OleUninitialize();
-    }
 }
 
 int AfxMessageBox(LPCSTR lpszText, UINT nType, UINT nIDHelp)

@@ -48,9 +48,6 @@ int SystemMessageBox(HWND hWndOwner, LPCSTR lpszText, LPCSTR lpszCaption, UINT n
 }
 
 AFX_MESSAGEBOX_FN g_pfnMessageBox = &SystemMessageBox;
-
-// Runs the object's handler for one message and, after its window's last message,
-// ends the object's tie to the window.
 }  // namespace
 
 CDumpContext afxDump;
@@ -212,10 +209,9 @@ int CWnd::MessageBox(LPCSTR lpszText, LPCSTR lpszCaption, UINT nType)
     return AfxShowMessageBox(m_hWnd, lpszText, lpszCaption, nType);
 }
 
-void CWnd::CenterWindow(CWnd* pAlternateOwner)
+void CWnd::CenterWindow()
 {
-    HWND hOwner = pAlternateOwner != nullptr ? pAlternateOwner->m_hWnd
-                                             : ::GetWindow(m_hWnd, GW_OWNER);
+    HWND hOwner = ::GetWindow(m_hWnd, GW_OWNER);
     RECT rcWindow;
     ::GetWindowRect(m_hWnd, &rcWindow);
     MONITORINFO mi = {};
@@ -318,11 +314,6 @@ int CWnd::OnCreate(LPCREATESTRUCT)
 }
 
 void CWnd::OnDestroy()
-{
-    Default();
-}
-
-void CWnd::OnClose()
 {
     Default();
 }
