@@ -34,18 +34,7 @@ JournalNormales::JournalNormales() : Flux(new std::ofstream(CheminJournalNormale
 {
 }
 
-JournalNormales::JournalNormales(const char* chemin) : Flux(new std::ofstream(chemin))
-{
-}
-
 JournalNormales::~JournalNormales()
 {
     delete Flux;
-}
-
-void JournalNormales::Rouvrir(const char* chemin)
-{
-    std::ofstream* pNouveau = new std::ofstream(chemin);
-    delete Flux;
-    Flux = pNouveau;
 }

@@ -15,16 +15,11 @@ class JournalNormales
 {
 public:
     JournalNormales();                        // opens CheminJournalNormales()
-    explicit JournalNormales(const char* chemin);
     ~JournalNormales();
     JournalNormales(const JournalNormales&) = delete;
     JournalNormales& operator=(const JournalNormales&) = delete;
 
     std::ofstream& operator*() { return *Flux; }
-
-    // Closes the log and opens `chemin` in its place, created or emptied. Only the tests call
-    // it, to keep their logs apart from the program's.
-    void Rouvrir(const char* chemin);
 
 private:
     std::ofstream* Flux;
