@@ -1,47 +1,71 @@
-# Shared by the end-to-end scripts: they run inside the test command's X display and Wine
-# prefix (DISPLAY and WINEPREFIX come from it) and drive the real exe as a user would.
+# Sourced by the end-to-end scripts: they drive the real exe as a user would, in the display
+# and Wine prefix of the test command (DISPLAY, WINEPREFIX).
 set -euo pipefail
-
+: "${DISPLAY:?run through tools/test.sh}" "${WINEPREFIX:?run through tools/test.sh}"
+BLEU="0 0 255" VIOLET="128 0 128" ROUGE="255 0 0" VERT="64 191 64"   # flat ambient colours
+JOURNAL="$WINEPREFIX/drive_c/Dalmore/Normales.txt"
+T=$(mktemp -d) E2E_PID=
+# A program still running at the end is stopped: its window must not meet the next script's.
+trap '[ -z "$E2E_PID" ] || kill "$E2E_PID" 2>/dev/null; wait 2>/dev/null; rm -rf "$T"' EXIT
 e2e_fail() { echo "FAIL: $*" >&2; exit 1; }
 
-# e2e_start EXE [args]: starts the program under Wine; sets E2E_PID.
+# e2e_start EXE [PROXY]: the program, its Wine trace in $T/trace; with PROXY a copy of the exe
+# runs with that d3d9.dll beside it. The log is pre-filled, to see it emptied.
 e2e_start() {
-  : "${DISPLAY:?run through the test command}" "${WINEPREFIX:?run through the test command}"
-  wine "$@" </dev/null &
+  mkdir -p "${JOURNAL%/*}" && echo "reste d'avant" >"$JOURNAL"
+  [ -z "${2:-}" ] || { cp "$1" "$2" "$T/"; set -- "$T/${1##*/}"; export WINEDLLOVERRIDES=d3d9=n,b; }
+  wine "$1" </dev/null >/dev/null 2>"$T/trace" &
   E2E_PID=$!
-  trap 'kill "$E2E_PID" 2>/dev/null || true' EXIT
 }
-
-# e2e_window TITLE_REGEX [timeout_s]: prints the X id of a visible window of the program
-# started by e2e_start (test processes running beside it may show theirs). Polled, because
-# a search fails outright when a window vanishes under it (Wine makes and drops windows
-# during start-up).
+# e2e_window REGEX [S]: a visible window of our process, polled (a search fails outright when
+# a window vanishes under it, as Wine's do at start-up).
 e2e_window() {
-  local id=
-  for _ in $(seq 1 $(( ${2:-30} * 10 ))); do
-    id=$(xdotool search --all --onlyvisible --pid "$E2E_PID" --name "$1" 2>/dev/null | head -n 1) || true
-    [ -n "$id" ] && break
+  local id
+  for _ in $(seq $(( ${2:-30} * 10 ))); do
+    id=$(xdotool search --all --onlyvisible --pid "$E2E_PID" --name "$1" 2>/dev/null) || true
+    [ -z "$id" ] || { echo "${id%%$'\n'*}"; return; }
     sleep 0.1
   done
-  [ -n "$id" ] || e2e_fail "no window named $1"
-  echo "$id"
+  e2e_fail "no window named $1"
 }
-
-# e2e_focus WINDOW: gives it the keyboard (there is no window manager to do it).
 e2e_focus() { xdotool windowfocus --sync "$1"; }
-
-# e2e_wait_exit [timeout_s]: waits for the program and sets E2E_CODE to its exit code.
-# Not in a subshell: only this shell can collect its child's exit code.
+# e2e_wait_exit [S]: sets E2E_CODE. Never inside $(...): only this shell can wait for its child.
 e2e_wait_exit() {
-  local limite=$(( ${1:-10} * 10 ))
-  for _ in $(seq 1 "$limite"); do
-    if ! kill -0 "$E2E_PID" 2>/dev/null; then
-      E2E_CODE=0
-      wait "$E2E_PID" || E2E_CODE=$?
-      trap - EXIT
-      return 0
-    fi
+  for _ in $(seq $(( ${1:-10} * 10 ))); do
+    kill -0 "$E2E_PID" 2>/dev/null || { E2E_CODE=0; wait "$E2E_PID" || E2E_CODE=$?; E2E_PID=; return; }
     sleep 0.1
   done
   e2e_fail "the program did not end within ${1:-10} s"
+}
+# e2e_capture WINDOW FILE: the client area, the child X window Wine draws Direct3D into.
+e2e_capture() {
+  local c
+  c=$(xwininfo -tree -id "$1" | grep -oE '[0-9]+x[0-9]+\+-?[0-9]+\+-?[0-9]+ ' | head -n 1) &&
+    import -window "$1" -crop $c +repage "$2" || e2e_fail "no capture of $1"
+}
+# couleurs FILE: how many pixels are blue, purple, red, green (within 3 on every channel), of all.
+couleurs() {
+  convert "$1" -format %c histogram:info:- | awk -v c="$BLEU $VIOLET $ROUGE $VERT" '
+    BEGIN { split(c, k, " ") }
+    { split($0, f, /[(),:]/); n[4] += f[1]    # "   264724: (0,0,255) #0000FF blue"
+      for (i = 0; i < 4; i++)
+        if ((f[3] - k[3*i+1])^2 <= 9 && (f[4] - k[3*i+2])^2 <= 9 && (f[5] - k[3*i+3])^2 <= 9) n[i] += f[1] }
+    END { print n[0] + 0, n[1] + 0, n[2] + 0, n[3] + 0, n[4] }'
+}
+all_blue() { local b p r g n; read -r b p r g n < <(couleurs "$1"); echo "blue $b of $n"; [ "$b" = "$n" ]; }
+
+# e2e_turning WINDOW N: N captures 0.3 s apart ($T/tour-I.png), the scene's flat colours only,
+# blue in each (the ground ends at x = -2.5), the other three somewhere, no two alike in a row.
+e2e_turning() {
+  local i b p r g n tp=0 tr=0 tg=0
+  for i in $(seq "$2"); do e2e_capture "$1" "$T/tour-$i.png"; sleep 0.3; done
+  for i in $(seq "$2"); do
+    read -r b p r g n < <(couleurs "$T/tour-$i.png")
+    echo "capture $i: blue $b, purple $p, red $r, green $g of $n"
+    [ "$b" -gt 0 ] && [ $(( (b + p + r + g) * 100 )) -ge $(( n * 99 )) ] || e2e_fail "capture $i: other colours"
+    tp=$((tp + p)) tr=$((tr + r)) tg=$((tg + g))
+    [ "$i" = 1 ] || [ "$({ compare -metric AE "$T/tour-$((i - 1)).png" "$T/tour-$i.png" null: 2>&1 || true; } |
+      awk '{ print int($1) }')" -gt $((n / 100)) ] || e2e_fail "captures $((i - 1)) and $i alike: not turning"
+  done
+  [ "$tp" -gt 0 ] && [ "$tr" -gt 0 ] && [ "$tg" -gt 0 ] || e2e_fail "purple, red or green missing"
 }
