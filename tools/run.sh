@@ -87,29 +87,51 @@ fi
 
 # One whole turn (3 s) at 20 frames a second, of the window and a margin of desktop,
 # from the first frame drawn (the client area is white until then).
-eval "$(xdotool getwindowgeometry --shell "$fenetre")"
+eval "$(xdotool getwindowgeometry --shell "$fenetre" 2>/dev/null)"
+[ -n "${WIDTH:-}" ] || { echo "The window went away" >&2; fin; }
 for _ in $(seq 1 100); do
   import -window root -crop "1x1+$((X + WIDTH / 2))+$((Y + HEIGHT / 2))" -depth 8 txt:- 2>/dev/null \
     | grep -q '#FFFFFF' || break
   sleep 0.1
 done
 largeur=$((X + WIDTH + 8)) hauteur=$((Y + HEIGHT + 8))
+[ "$largeur" -le "${bureau%x*}" ] || largeur=${bureau%x*}
+[ "$hauteur" -le "${bureau#*x}" ] || hauteur=${bureau#*x}
 perl "$here/capture.pl" "$DISPLAY" "${largeur}x${hauteur}+0+0" 3 20 "$images" || exit 1
-# The still: the whole desktop, as the turn ends with the houses in view.
-import -window root "$stem.png"
-# Each frame lasts until the next was taken, the last one until the turn is complete.
+
+# The still: of the turn's frames, the one that shows the most ground with roofs and walls
+# in view (each at least 2 % of the picture): the village seen whole.
+part() {   # the share of each frame's pixels near one colour, one line a frame
+  convert -size "${largeur}x${hauteur}" -depth 8 "bgra:$images/f*.bgrx" -alpha off -sample 25% \
+    -fuzz 10% -fill black +opaque "$1" -fill white -opaque "$1" -format '%[fx:mean]\n' info:
+}
+meilleure=$(paste <(part '#FF0000') <(part '#800080') <(part '#40BF40') |
+  awk '$1 >= 0.02 && $2 >= 0.02 && $3 > best { best = $3; n = NR - 1 } END { print n + 0 }')
+convert -size "${largeur}x${hauteur}" -depth 8 "bgra:$images/$(printf 'f%03d' "$meilleure").bgrx" \
+  -alpha off "$stem.png" || exit 1
+# Each frame lasts until the next was taken, the last one until the turn is complete; in
+# hundredths rounded from the start, so that the loop lasts exactly the 3 s of a turn. A
+# frame taken less than 2/100 s after the one before is left out (viewers show shorter
+# delays as 1/10 s).
 set --
-precedent=
+precedent= images_gif=0
 while read -r nom ms; do
-  [ -z "$precedent" ] || set -- "$@" -delay "$(( (ms - precedent_ms + 5) / 10 ))" "bgra:$images/$precedent"
-  precedent=$nom precedent_ms=$ms
+  cs=$(( (ms + 5) / 10 ))
+  if [ -n "$precedent" ]; then
+    [ $((cs - precedent_cs)) -ge 2 ] || continue
+    set -- "$@" -delay "$((cs - precedent_cs))" "bgra:$images/$precedent"
+    images_gif=$((images_gif + 1))
+  fi
+  precedent=$nom precedent_cs=$cs
 done <"$images/times"
-set -- "$@" -delay "$(( (3000 - precedent_ms + 5) / 10 ))" "bgra:$images/$precedent"
+dernier=$((300 - precedent_cs))
+set -- "$@" -delay "$((dernier < 2 ? 2 : dernier))" "bgra:$images/$precedent"
+images_gif=$((images_gif + 1))
 convert -size "${largeur}x${hauteur}" -depth 8 "$@" -alpha off -loop 0 -layers Optimize "$stem.gif" \
   || exit 1
 
 echo "Still:     $stem.png"
-echo "Animation: $stem.gif ($(( $(stat -c %s "$stem.gif") / 1024 )) KB, $(wc -l <"$images/times") frames, one turn)"
+echo "Animation: $stem.gif ($(( $(stat -c %s "$stem.gif") / 1024 )) KB, $images_gif frames, one turn)"
 
 # Through XTEST, which Wine treats as the user's own keys.
 xdotool key alt+F4
