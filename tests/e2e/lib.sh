@@ -18,12 +18,12 @@ e2e_start() {
   E2E_PID=$!
 }
 # e2e_window REGEX [S]: a visible window of our process, polled (a search fails outright when
-# a window vanishes under it, as Wine's do at start-up).
+# a window vanishes under it, as Wine's do at start-up); xdotool ignores case, =~ does not.
 e2e_window() {
-  local id
+  local id w
   for _ in $(seq $(( ${2:-30} * 10 ))); do
     id=$(xdotool search --all --onlyvisible --pid "$E2E_PID" --name "$1" 2>/dev/null) || true
-    [ -z "$id" ] || { echo "${id%%$'\n'*}"; return; }
+    for w in $id; do [[ "$(xdotool getwindowname "$w" 2>/dev/null)" =~ $1 ]] && echo "$w" && return; done
     sleep 0.1
   done
   e2e_fail "no window named $1"

@@ -43,7 +43,8 @@ dx=$(( 2 * X + WIDTH - 2 * FX - FW )) dy=$(( 2 * Y + HEIGHT - 2 * FY - FH ))   #
 [ "${dx#-}" -le 2 ] && [ "${dy#-}" -le 2 ] || e2e_fail "the About box is off centre by ($dx, $dy)/2"
 sleep 0.5 && import -window root "$2/about.png"
 xdotool mousemove $((X + WIDTH * 359 / 417)) $((Y + HEIGHT * 46 / 114)) click 1 sleep 1   # OK
-! xdotool search --all --onlyvisible --pid "$E2E_PID" --name '^À propos' || e2e_fail "OK left the box"
+! xdotool search --all --onlyvisible --pid "$E2E_PID" --name '^À propos' && kill -0 "$E2E_PID" ||
+  e2e_fail "OK left the box open, or the program ended with it"
 
 # Fichier > quitter, its last item; then the log holds exactly the three roofs' normals
 # (each roof has height 2: its face normals do not depend on where it stands).
