@@ -36,7 +36,7 @@ vus=$(xdotool search --all --onlyvisible --pid "$E2E_PID" --name . 2>/dev/null |
 [ "$vus" = "$fenetre" ] || e2e_fail "after the shortcuts the windows are: $vus"
 
 # Aide > "À propos de Kervalen...", with the mouse (Wine's menus ignore the keyboard here).
-xdotool mousemove $((FX + 195)) $((FY + 33)) click 1 sleep 0.5 mousemove $((FX + 250)) $((FY + 53)) click 1
+xdotool mousemove $((FX + 195)) $((FY + 33)) click 1 sleep 1 mousemove $((FX + 250)) $((FY + 53)) click 1
 boite=$(e2e_window '^À propos de Kervalen$' 10)
 eval "$(xdotool getwindowgeometry --shell "$boite")"
 dx=$(( 2 * X + WIDTH - 2 * FX - FW )) dy=$(( 2 * Y + HEIGHT - 2 * FY - FH ))   # twice the offset
@@ -48,7 +48,7 @@ xdotool mousemove $((X + WIDTH * 359 / 417)) $((Y + HEIGHT * 46 / 114)) click 1 
 
 # Fichier > quitter, its last item; then the log holds exactly the three roofs' normals
 # (each roof has height 2: its face normals do not depend on where it stands).
-xdotool mousemove $((FX + 25)) $((FY + 33)) click 1 sleep 0.5 mousemove $((FX + 45)) $((FY + 155)) click 1
+xdotool mousemove $((FX + 25)) $((FY + 33)) click 1 sleep 1 mousemove $((FX + 45)) $((FY + 155)) click 1
 e2e_wait_exit 10
 [ "$E2E_CODE" = 0 ] || e2e_fail "exit code $E2E_CODE after quitter"
 toit=$'Normale: 0,-16.9706,12\r\nNormale: -16.9706,0,-12\r\nNormale: 0,16.9706,12\r\nNormale: 16.9706,0,-12\r\n'
