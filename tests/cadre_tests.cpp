@@ -135,6 +135,8 @@ TEST_F(Cadre, ALostDeviceIsWaitedForThenResetWithItsSceneAndEye)
     }
     EXPECT_EQ(g.resetsReels, std::vector<HRESULT>{D3D_OK});
     EXPECT_TRUE(Egales(Transformee(D3DTS_VIEW), Vue({1, 7.5f, -10})));
+    DWORD ambiant = 0;   // Reset put the device's states back to their defaults
+    EXPECT_EQ((g.device->GetRenderState(D3DRS_AMBIENT, &ambiant), ambiant), 0xFFFFFFFFu);
     EXPECT_NEAR(Tours(AngleX(), Angle(205)), 0, 1e-5);
     std::ifstream journal(CheminJournalNormales()); int lignes = 0;
     for (std::string ligne; std::getline(journal, ligne);) ++lignes;
@@ -154,8 +156,7 @@ TEST_F(Cadre, ClosingOrAFailureOfTheDeviceGivesEverythingBack)
         g.present = c.present, g.tcl = c.tcl, g.reset = c.reset;
         const std::vector<void*> attendus{g.device, g.d3d};
         for (DWORD t = 100001; ::IsWindow(fenetre) && t < 100300; t += 51) Tic(t);
-        EXPECT_EQ(::IsWindow(fenetre), !c.panne);
-        if (::IsWindow(fenetre)) cadre->DestroyWindow();   // the user closes it
+        EXPECT_EQ(::IsWindow(fenetre) && cadre->DestroyWindow(), !c.panne);   // the user closes what is left
         EXPECT_EQ(g.boites, c.panne ? "Erreur: \xC9" "chec de l'op\xE9" "ration, code -2005530585" : "");
         EXPECT_EQ(g.liberes, attendus);
         EXPECT_EQ(Quitte(), c.panne ? 1u : ~WPARAM(0));   // not the main window: only a failure ends
