@@ -1,4 +1,4 @@
-// Compiled by framework_signature.sh as it is, which must compile, and with
+// Compiled by the tests as it is, which must compile, and with
 // MAUVAISE_SIGNATURE, where the handler's parameters do not match its message, which must not.
 #include <afxwin.h>
 

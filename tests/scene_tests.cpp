@@ -63,9 +63,12 @@ std::string Nouveau()   // what the log received since the last call
 
 class Scene : public ::testing::Test {
 protected:
-    void SetUp() override   // 82: DrawIndexedPrimitive's slot
-    { if (!p.device) GTEST_SKIP() << "no Direct3D 9 device"; dessinerVrai = Accrocher(p.device, 82, &Dessiner), base = References(p.device); }
-    void TearDown() override { if (p.device) Accrocher(p.device, 82, dessinerVrai); }
+    void SetUp() override
+    {
+        if (!p.device) GTEST_SKIP() << "no Direct3D 9 device";
+        dessinerVrai = Accrocher(p.device, Emplacement::DrawIndexedPrimitive, &Dessiner), base = References(p.device);
+    }
+    void TearDown() override { if (p.device) Accrocher(p.device, Emplacement::DrawIndexedPrimitive, dessinerVrai); }
     void Dessin(IDessinable& o) { traces.clear(), p.device->BeginScene(), o.Afficher(p.device), p.device->EndScene(); }
     Peripherique p; ULONG base = 0;
 };
@@ -152,8 +155,9 @@ TEST_F(Scene, BufferThatCannotBeMadeOrLockedIsNeitherWrittenNorDrawnNorKept)
     IDirect3DVertexBuffer9* vb = nullptr; IDirect3DIndexBuffer9* ib = nullptr;
     ASSERT_EQ(p.device->CreateVertexBuffer(24, 0, 0, D3DPOOL_DEFAULT, &vb, nullptr) | p.device->CreateIndexBuffer(2, 0, D3DFMT_INDEX16, D3DPOOL_DEFAULT, &ib, nullptr), D3D_OK);
     base = References(p.device);
-    const struct { void* objet; std::size_t emplacement; void* crochet; } pannes[] = {   // method table slots
-        {p.device, 26, (void*)&CreationRefusee}, {p.device, 27, (void*)&CreationRefusee}, {vb, 11, (void*)&VerrouRefuse}, {ib, 11, (void*)&VerrouRefuse}};
+    using namespace Emplacement;
+    const struct { void* objet; std::size_t emplacement; void* crochet; } pannes[] = {{p.device, CreateVertexBuffer, (void*)&CreationRefusee},
+        {p.device, CreateIndexBuffer, (void*)&CreationRefusee}, {vb, Lock, (void*)&VerrouRefuse}, {ib, Lock, (void*)&VerrouRefuse}};
     for (const auto& panne : pannes)
         for (int k = 0; k < 3; ++k) {
             void* vrai = Accrocher(panne.objet, panne.emplacement, panne.crochet);

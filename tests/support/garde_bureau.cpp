@@ -1,22 +1,13 @@
-// Keeps Wine's desktop process alive for a whole test run. Wine ends that process a little
-// after the desktop's last window goes, and the next process to make a window starts it
-// again with its own output handles: CTest then waits on that test until the desktop ends.
-// One hidden window, held from before the first test to the end, prevents both.
+// Keeps Wine's desktop process alive for a whole test run: Wine ends it soon after the last
+// window goes, and the next test to make a window would start it again with its own output
+// handles, so that CTest would wait on that test until the desktop ended.
 #include <windows.h>
 
-int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int)
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
-    WNDCLASSA wc = {};
-    wc.lpfnWndProc = ::DefWindowProcA;
-    wc.hInstance = hInstance;
-    wc.lpszClassName = "KervalenGardeBureau";
-    if (!::RegisterClassA(&wc))
+    if (!::CreateWindowA("STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr))
         return 1;
-    if (!::CreateWindowA(wc.lpszClassName, "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
-                         hInstance, nullptr))
-        return 1;
-    MSG msg;
-    while (::GetMessageA(&msg, nullptr, 0, 0) > 0)
+    for (MSG msg; ::GetMessageA(&msg, nullptr, 0, 0) > 0;)
         ::DispatchMessageA(&msg);
     return 0;
 }
