@@ -37,7 +37,7 @@ deps:
 	  $(SUDO) env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends $$missing; \
 	fi
 
-CONFIGURE = [ -f $(1)/CMakeCache.txt ] || cmake -S . -B $(1) -DCMAKE_TOOLCHAIN_FILE=cmake/$(2).cmake
+CONFIGURE = [ -f $(1)/CMakeCache.txt ] || cmake -S . -B $(1) -DCMAKE_TOOLCHAIN_FILE=cmake/$(2).cmake $(3)
 
 # Only the program, not the tests: what `make run` needs.
 exe:
@@ -46,6 +46,7 @@ exe:
 build:
 	$(call LOCK,$(BUILD)) sh -c '$(call CONFIGURE,$(BUILD),mingw-x86_64) && cmake --build $(BUILD) -j $(JOBS)'
 
-# The 32-bit build cannot run here (no 32-bit Wine): it is compiled and linked only.
+# The 32-bit build cannot run here (no 32-bit Wine): the program and the benchmark's raw
+# program are compiled and linked only; tests that cannot run are not built.
 build32:
-	$(call LOCK,$(BUILD32)) sh -c '$(call CONFIGURE,$(BUILD32),mingw-i686) && cmake --build $(BUILD32) -j $(JOBS)'
+	$(call LOCK,$(BUILD32)) sh -c '$(call CONFIGURE,$(BUILD32),mingw-i686,-DKERVALEN_TESTS=OFF) && cmake --build $(BUILD32) -j $(JOBS)'
