@@ -14,7 +14,7 @@ SUDO := $(if $(filter 0,$(shell id -u)),,sudo)
 # (flock), and then they run apart (own Xvfb each, own Wine prefix each).
 LOCK = mkdir -p $(1) && flock $(1)/.build-lock
 
-.PHONY: run test docs deps exe build build32
+.PHONY: run test docs bench deps exe build build32
 
 run: deps exe
 	tools/run.sh $(BUILD)
@@ -25,6 +25,11 @@ test: deps build build32
 # The README's picture: one headless run recorded into docs/.
 docs: deps exe
 	env -u DISPLAY tools/run.sh $(BUILD) docs/kervalen
+
+# Kervalen against a raw Win32 + Direct3D 9 program doing the same work (bench/README.md).
+bench: deps
+	$(call LOCK,$(BUILD)) sh -c '$(call CONFIGURE,$(BUILD),mingw-x86_64) && cmake --build $(BUILD) -j $(JOBS) --target Kervalen banc_brut d3d9proxy'
+	bench/bench.sh $(BUILD)
 
 deps:
 	@missing=$$(for p in $(PACKAGES); do \

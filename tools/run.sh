@@ -17,7 +17,7 @@ bureau=800x600   # the virtual desktop; Wine gives the window 3/4 of its height
 cle_bureau='HKCU\Software\Wine\AppDefaults\Kervalen.exe\Explorer'
 
 if [ -n "${DISPLAY:-}" ]; then
-  kv_prepare_run_prefix "$build/wineprefix-run"
+  kv_prepare_prefix "$build/wineprefix-run" gere
   mkdir -p "$WINEPREFIX/drive_c/Dalmore"   # the program writes its log there, never creates it
   if grep -qi 'AppDefaults\\\\Kervalen.exe\\\\Explorer' "$WINEPREFIX/user.reg" 2>/dev/null; then
     wine reg delete "$cle_bureau" /f </dev/null >/dev/null 2>&1
@@ -29,7 +29,7 @@ if [ -n "${DISPLAY:-}" ]; then
 fi
 
 kv_start_xvfb "$bureau" || exit 1
-kv_prepare_run_prefix "$build/wineprefix-run"
+kv_prepare_prefix "$build/wineprefix-run" gere
 mkdir -p "$WINEPREFIX/drive_c/Dalmore"
 journal="$WINEPREFIX/drive_c/Dalmore/Normales.txt"
 kv_start_wineserver

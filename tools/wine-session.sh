@@ -21,9 +21,12 @@ kv_start_xvfb() {
   rm -f "$numero"
 }
 
-# Creates the prefix on first use, with the settings that make Wine quick to run headless:
-# unmanaged windows (closing a managed one without a window manager waits ~2 s) and
-# Direct3D commands on the calling thread (csmt off halves the CPU used).
+# Creates the prefix on first use, with Direct3D commands on the calling thread (csmt off
+# halves the CPU used). Without a second argument its windows are unmanaged, as the tests and
+# the benchmark want them headless (closing a managed one without a window manager waits
+# ~2 s); with "gere" they are ordinary windows of the user's desktop, with the window
+# manager's frame, taskbar entry and keyboard focus. Debian's Wine looks for its own fonts
+# where fonts-wine does not put them; without Marlett it draws the caption buttons as "0 1 r".
 kv_prepare_prefix() {
   export WINEPREFIX=$1
   export WINEDEBUG=${WINEDEBUG:--all}
@@ -31,24 +34,8 @@ kv_prepare_prefix() {
     echo "Creating the Wine prefix $WINEPREFIX (once)..."
     mkdir -p "$WINEPREFIX"
     WINEDLLOVERRIDES="mscoree,mshtml=" wineboot --init </dev/null >/dev/null 2>&1
-    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f </dev/null >/dev/null 2>&1
-    wine reg add 'HKCU\Software\Wine\Direct3D' /v csmt /t REG_DWORD /d 0 /f </dev/null >/dev/null 2>&1
-    wineserver -w
-    touch "$WINEPREFIX/.kervalen-ready"
-  fi
-}
-
-# The prefix of `make run`, apart from the tests' so that neither run stops the other's
-# wineserver. Its windows are managed: on the user's desktop they get the window manager's
-# frame, taskbar entry and keyboard focus. Debian's Wine looks for its own fonts where
-# fonts-wine does not put them; without Marlett it draws the caption buttons as "0 1 r".
-kv_prepare_run_prefix() {
-  export WINEPREFIX=$1
-  export WINEDEBUG=${WINEDEBUG:--all}
-  if [ ! -f "$WINEPREFIX/.kervalen-ready" ]; then
-    echo "Creating the Wine prefix $WINEPREFIX (once)..."
-    mkdir -p "$WINEPREFIX"
-    WINEDLLOVERRIDES="mscoree,mshtml=" wineboot --init </dev/null >/dev/null 2>&1
+    [ "${2:-}" = gere ] ||
+      wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f </dev/null >/dev/null 2>&1
     wine reg add 'HKCU\Software\Wine\Direct3D' /v csmt /t REG_DWORD /d 0 /f </dev/null >/dev/null 2>&1
     wineserver -w
     touch "$WINEPREFIX/.kervalen-ready"
