@@ -21,7 +21,8 @@ namespace {
 struct Etat {
     DWORD temps = 100000; IDirect3D9* d3d = nullptr; IDirect3DDevice9* device = nullptr; int presents = 0, scenes = 0, questions = 0;
     std::deque<HRESULT> present, tcl, reset;   // scripted results, then the real calls'
-    std::vector<HRESULT> resetsReels; std::vector<void*> liberes; std::string boites;
+    std::vector<HRESULT> resetsReels; std::vector<void*> liberes; std::string boites, creation;   // adapter, type, flags
+    D3DPRESENT_PARAMETERS pp{};   // as CreateDevice was given them
 } g;
 template <class F> HRESULT Suivant(std::deque<HRESULT>& s, F reel)
 { if (s.empty()) return reel(); const HRESULT hr = s.front(); s.pop_front(); return hr; }
@@ -40,6 +41,7 @@ template <int N> ULONG WINAPI Lacher(IUnknown* x) { const ULONG n = o<&Lacher<N>
 // Every device shares one method table, every Direct3D object another: each slot is hooked once.
 HRESULT WINAPI CreateDevice(IDirect3D9* d3d, UINT a, D3DDEVTYPE t, HWND h, DWORD f, D3DPRESENT_PARAMETERS* pp, IDirect3DDevice9** pd)
 {
+    g.creation = std::to_string(a) + " " + std::to_string(t) + " " + std::to_string(f), g.pp = *pp;
     const HRESULT hr = o<&CreateDevice>(d3d, a, t, h, f, pp, pd);
     if (IDirect3DDevice9* d = g.device = SUCCEEDED(hr) ? *pd : nullptr)
         Poser<&Present>(d, Emplacement::Present), Poser<&BeginScene>(d, Emplacement::BeginScene),
@@ -107,6 +109,10 @@ TEST_F(Cadre, ImageIsBlueAroundTheVillageAndSixKeysMoveTheEye)
     const Image im = LireCible(g.device);
     EXPECT_EQ(im.pixel(im.largeur / 2, im.hauteur * 7 / 8), 0x0000FFu);
     EXPECT_NE(im.pixel(im.largeur * 3 / 4, im.hauteur / 4), 0x0000FFu);
+    D3DPRESENT_PARAMETERS pp; D3DDISPLAYMODE mode{}; DWORD z = 0;   // a windowed device of the desktop's format, 16-bit depth
+    ::ZeroMemory(&pp, sizeof pp), g.d3d->GetAdapterDisplayMode(D3DADAPTER_DEFAULT, &mode), g.device->GetRenderState(D3DRS_ZENABLE, &z);
+    pp.Windowed = TRUE, pp.SwapEffect = D3DSWAPEFFECT_DISCARD, pp.BackBufferFormat = mode.Format, pp.EnableAutoDepthStencil = TRUE, pp.AutoDepthStencilFormat = D3DFMT_D16;
+    EXPECT_TRUE(!std::memcmp(&g.pp, &pp, sizeof pp) && g.creation == "0 1 32" && z == D3DZB_TRUE) << g.creation << " z " << z;
     struct Touche { WPARAM vk; D3DXVECTOR3 oeil; } const touches[] = {
         {VK_END, {0, 7.5f, -9}}, {VK_HOME, {0, 7.5f, -10}}, {VK_LEFT, {0, 8.5f, -10}}, {VK_RIGHT, {0, 7.5f, -10}},
         {VK_UP, {1, 7.5f, -10}}, {VK_DOWN, {0, 7.5f, -10}}, {'A', {0, 7.5f, -10}}, {VK_DOWN, {-1, 7.5f, -10}}};

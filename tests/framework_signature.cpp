@@ -1,5 +1,4 @@
-// Compiled by the tests as it is, which must compile, and with
-// MAUVAISE_SIGNATURE, where the handler's parameters do not match its message, which must not.
+// Must compile as it is, and must not with MAUVAISE_SIGNATURE: the handler's parameters are wrong.
 #include <afxwin.h>
 
 struct Fenetre : CWnd {

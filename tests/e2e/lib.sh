@@ -1,5 +1,4 @@
-# Sourced by the end-to-end scripts: they drive the real exe as a user would, in the display
-# and Wine prefix of the test command (DISPLAY, WINEPREFIX).
+# Sourced by the end-to-end scripts: the real exe driven as a user would, in tools/test.sh's display and prefix.
 set -euo pipefail
 : "${DISPLAY:?run through tools/test.sh}" "${WINEPREFIX:?run through tools/test.sh}"
 BLEU="0 0 255" VIOLET="128 0 128" ROUGE="255 0 0" VERT="64 191 64"   # flat ambient colours
@@ -9,8 +8,7 @@ T=$(mktemp -d) E2E_PID=
 trap '[ -z "$E2E_PID" ] || kill "$E2E_PID" 2>/dev/null; wait 2>/dev/null; rm -rf "$T"' EXIT
 e2e_fail() { echo "FAIL: $*" >&2; exit 1; }
 
-# e2e_start EXE [PROXY]: the program, its Wine trace in $T/trace; with PROXY a copy of the exe
-# runs with that d3d9.dll beside it. The log is pre-filled, to see it emptied.
+# e2e_start EXE [PROXY]: runs EXE (a copy beside PROXY as d3d9.dll), Wine's trace in $T/trace, the log pre-filled.
 e2e_start() {
   mkdir -p "${JOURNAL%/*}" && echo "reste d'avant" >"$JOURNAL"
   [ -z "${2:-}" ] || { cp "$1" "$2" "$T/"; set -- "$T/${1##*/}"; export WINEDLLOVERRIDES=d3d9=n,b; }
@@ -54,8 +52,7 @@ couleurs() {
 }
 all_blue() { local b p r g n; read -r b p r g n < <(couleurs "$1"); echo "blue $b of $n"; [ "$b" = "$n" ]; }
 
-# e2e_turning WINDOW N: N captures 0.3 s apart ($T/tour-I.png), the scene's flat colours only,
-# blue in each (the ground ends at x = -2.5), the other three somewhere, no two alike in a row.
+# e2e_turning WINDOW N: N captures 0.3 s apart, in flat colours only, blue in each, the rest somewhere, no two alike.
 e2e_turning() {
   local i b p r g n tp=0 tr=0 tg=0
   for i in $(seq "$2"); do e2e_capture "$1" "$T/tour-$i.png"; sleep 0.3; done

@@ -22,13 +22,10 @@ while read -r attendu touches; do
   $attendu || e2e_fail "after $touches the picture is not $attendu"
 done <<'FIN'
 bleu End End End End End End End End End End
-bleu Left
-bleu Right Right
-vue Left Up
+vue Up
 bleu Down
 vue Home Home Home Home Home Home Home Home Home Home
 FIN
-e2e_turning "$fenetre" 5
 
 # The labels Ctrl+N ... Ctrl+V are text only: no box, no window, nothing ends.
 xdotool key ctrl+n ctrl+o ctrl+s ctrl+z ctrl+x ctrl+c ctrl+v && sleep 1

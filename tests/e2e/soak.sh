@@ -1,9 +1,8 @@
 #!/usr/bin/env bash
-# The real program under a random user for SECONDS: keys (the six and others), the About box, mouse
-# moves and resizes, minimising and restoring; every 5 s resident kB, handles, GDI objects, X windows.
-# After the first third (warm-up) the last may pass the middle third's highest by 4 MB (Wine's heaps
-# move by about 1 MB) or 3 objects (a leak per action gives dozens). Then: turning, exit 0, 12 lines.
-# Usage: soak.sh EXE COUNTERS_EXE SECONDS
+# The real program under a random user for SECONDS (keys, About box, moves, resizes, minimising);
+# every 5 s resident kB, handles, GDI objects, X windows. After warm-up (the first third) the last third may pass
+# the middle one's highest by 4 MB (Wine's heaps move by ~1 MB) or 3 objects (a leak per action gives dozens).
+# Then: still turning, exit code 0, 12 log lines. Usage: soak.sh EXE COUNTERS_EXE SECONDS
 source "$(dirname "$0")/lib.sh"
 e2e_start "$1"; f=$(e2e_window '^Programme test$'); fin=$((SECONDS + $3)) suivant=0
 touches=(Home End Left Right Up Down a space Escape Return Tab Next F5)

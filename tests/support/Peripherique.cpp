@@ -2,10 +2,8 @@
 
 Peripherique::Peripherique(UINT cote)
 {
-    WNDCLASSA wc{0, ::DefWindowProcA, 0, 0, 0, 0, 0, 0, 0, "KervalenPeripherique"};
-    ::RegisterClassA(&wc);   // already there for a second device: fine
     // A popup has no frame: its client area is the whole window.
-    fenetre = ::CreateWindowA(wc.lpszClassName, "", WS_POPUP, 0, 0, cote, cote, 0, 0, 0, 0);
+    fenetre = ::CreateWindowA("STATIC", "", WS_POPUP, 0, 0, cote, cote, 0, 0, 0, 0);
     d3d = ::Direct3DCreate9(D3D_SDK_VERSION);
     D3DPRESENT_PARAMETERS pp{cote, cote, D3DFMT_X8R8G8B8, 1, D3DMULTISAMPLE_NONE, 0, D3DSWAPEFFECT_DISCARD,
                              fenetre, TRUE, TRUE, D3DFMT_D16, 0, 0, 0};
