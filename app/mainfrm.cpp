@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <new>
 
 IDirect3D9* (WINAPI* CMainFrame::CreerDirect3D)(UINT) = ::Direct3DCreate9;
 DWORD (WINAPI* CMainFrame::Horloge)() = ::timeGetTime;
@@ -246,6 +247,9 @@ bool CMainFrame::Animer()
     } catch (HRESULT hr) {
         Abandonner(hr);   // this frame is gone
         return true;
+    } catch (const std::bad_alloc&) {
+        Abandonner(E_OUTOFMEMORY);   // no memory to build the scene again
+        return true;
     }
     if (!pret) {
         m_ProchaineImage = static_cast<LONG>(static_cast<DWORD>(m_Maintenant) + m_Intervalle);
@@ -302,6 +306,9 @@ bool CMainFrame::Retablir()
 {
     std::for_each(m_Objets.begin(), m_Objets.end(), Detruire());
     m_Objets.clear();
+    // The last buffers drawn are still bound: the device must keep none of them through Reset.
+    m_pDevice->SetStreamSource(0, nullptr, 0, 0);
+    m_pDevice->SetIndices(nullptr);
     D3DPRESENT_PARAMETERS d3dpp = m_Parametres;
     const HRESULT hr = m_pDevice->Reset(&d3dpp);
     if (hr == D3DERR_DEVICELOST)

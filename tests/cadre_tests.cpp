@@ -34,8 +34,8 @@ HRESULT WINAPI Present(IDirect3DDevice9* d, const RECT* a, const RECT* b, HWND h
 { ++g.presents; return Suivant(g.present, [&] { return o<&Present>(d, a, b, h, r); }); }
 HRESULT WINAPI BeginScene(IDirect3DDevice9* d) { ++g.scenes; return o<&BeginScene>(d); }
 HRESULT WINAPI Tcl(IDirect3DDevice9* d) { ++g.questions; return Suivant(g.tcl, [&] { return o<&Tcl>(d); }); }
-HRESULT WINAPI Reset(IDirect3DDevice9* d, D3DPRESENT_PARAMETERS* pp)
-{ return Suivant(g.reset, [&] { g.resetsReels.push_back(o<&Reset>(d, pp)); return g.resetsReels.back(); }); }
+HRESULT WINAPI Reset(IDirect3DDevice9* d, D3DPRESENT_PARAMETERS* pp)   // E_OUTOFMEMORY: memory runs out meanwhile
+{ if (!g.reset.empty() && g.reset.front() == E_OUTOFMEMORY) throw std::bad_alloc(); return Suivant(g.reset, [&] { g.resetsReels.push_back(o<&Reset>(d, pp)); return g.resetsReels.back(); }); }
 template <int N> ULONG WINAPI Lacher(IUnknown* x) { const ULONG n = o<&Lacher<N>>(x); if (!n) g.liberes.push_back(x); return n; }
 
 // Every device shares one method table, every Direct3D object another: each slot is hooked once.
@@ -155,15 +155,15 @@ TEST_F(Cadre, ALostDeviceIsWaitedForThenResetWithItsSceneAndEye)
 TEST_F(Cadre, ClosingOrAFailureOfTheDeviceGivesEverythingBack)
 {
     const HRESULT panne = D3DERR_DRIVERINTERNALERROR, perdu = D3DERR_DEVICELOST;
-    struct Cas { std::deque<HRESULT> present, tcl, reset; bool panne; } const cas[] = {
-        {{}, {}, {}, false}, {{panne}, {}, {}, true}, {{perdu}, {panne}, {}, true}, {{perdu}, {D3DERR_DEVICENOTRESET}, {panne}, true}};
+    struct Cas { std::deque<HRESULT> present, tcl, reset; HRESULT panne; } const cas[] = {{{}, {}, {}, 0}, {{panne}, {}, {}, panne},
+        {{perdu}, {panne}, {}, panne}, {{perdu}, {D3DERR_DEVICENOTRESET}, {panne}, panne}, {{perdu}, {D3DERR_DEVICENOTRESET}, {E_OUTOFMEMORY}, E_OUTOFMEMORY}};
     for (const Cas& c : cas) {
         TearDown(), Ouvrir(100000);
         g.present = c.present, g.tcl = c.tcl, g.reset = c.reset;
         const std::vector<void*> attendus{g.device, g.d3d};
         for (DWORD t = 100001; ::IsWindow(fenetre) && t < 100300; t += 51) Tic(t);
         EXPECT_EQ(::IsWindow(fenetre) && cadre->DestroyWindow(), !c.panne);   // the user closes what is left
-        EXPECT_EQ(g.boites, c.panne ? "Erreur: \xC9" "chec de l'op\xE9" "ration, code -2005530585" : "");
+        EXPECT_EQ(g.boites, c.panne ? "Erreur: \xC9" "chec de l'op\xE9" "ration, code " + std::to_string(c.panne) : "");
         EXPECT_EQ(g.liberes, attendus);
         EXPECT_EQ(Quitte(), c.panne ? 1u : ~WPARAM(0));   // not the main window: only a failure ends
     }
