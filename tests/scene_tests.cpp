@@ -64,7 +64,7 @@ std::string Nouveau()   // what the log received since the last call
 class Scene : public ::testing::Test {
 protected:
     void SetUp() override
-    { if (!p.device) GTEST_SKIP() << "no Direct3D 9 device"; dessinerVrai = Accrocher(p.device, Emplacement::DrawIndexedPrimitive, &Dessiner), base = References(p.device); }
+    { if (!p.device) FAIL() << "no Direct3D 9 device"; dessinerVrai = Accrocher(p.device, Emplacement::DrawIndexedPrimitive, &Dessiner), base = References(p.device); }
     void TearDown() override { if (p.device) Accrocher(p.device, Emplacement::DrawIndexedPrimitive, dessinerVrai); }
     void Dessin(IDessinable& o) { traces.clear(), p.device->BeginScene(), o.Afficher(p.device), p.device->EndScene(); }
     Peripherique p; ULONG base = 0;
