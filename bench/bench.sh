@@ -74,7 +74,7 @@ launch() {
   xdotool windowfocus --sync "$win"
   t1=$(date +%s%N)
   xdotool key alt+F4
-  while kill -0 "$pid" 2>/dev/null; do sleep 0.005; done
+  for _ in $(seq 2000); do kill -0 "$pid" 2>/dev/null || break; sleep 0.005; done   # 10 s at most
   gone=$(date +%s%N)
   wait "$pid"
   echo "$name $i $t0 $(( (visible - t0) / 1000 )) $(( (gone - t1) / 1000 )) $cpu $hwm" >>"$work/results"
