@@ -18,7 +18,7 @@ for c in "${cas[@]}"; do
   rm -f "$T/bilan" "$T/vu" "$T/perte" && [ "${faute%=*}" != Reset ] || touch "$T/perte"
   [ -z "$locale" ] || export LC_ALL=$locale 2>/dev/null   # Wine's ANSI code page follows it
   WINEDEBUG=-all,trace+msgbox KERVALEN_D3D9_FAUTE=$faute KERVALEN_D3D9_BILAN=$(winepath -w "$T/bilan") \
-    KERVALEN_D3D9_PERTE=$(winepath -w "$T/perte") e2e_start "$1" "$2" 2>/dev/null
+    KERVALEN_D3D9_PERTE=$(winepath -w "$T/perte") SANS_DOSSIER=1 e2e_start "$1" "$2" 2>/dev/null
   while kill -0 "$E2E_PID" 2>/dev/null; do    # watches for the main window
     xdotool search --all --onlyvisible --pid "$E2E_PID" --name '^Programme' >/dev/null 2>&1 && touch "$T/vu"
     sleep 0.05
@@ -29,6 +29,7 @@ for c in "${cas[@]}"; do
   e2e_focus "$boite" && xdotool key Return && e2e_wait_exit 15 && wait
   [ "$E2E_CODE" != 0 ] || e2e_fail "exit code 0 after a failure"
   [ -e "$T/perte" ] || [ ! -e "$T/vu" ] || e2e_fail "the main window was shown"
+  [ ! -e "${JOURNAL%/*}" ] || e2e_fail "C:\\Dalmore was created"   # the Reset row built its scene without it
   grep -qx "objets $objets" "$T/bilan" && grep -qx "vivants 0" "$T/bilan" ||
     e2e_fail "expected objets $objets, vivants 0: $(cat "$T/bilan")"
   echo "box \"$texte\" alone, exit code $E2E_CODE, $(tr '\n' ' ' <"$T/bilan")"

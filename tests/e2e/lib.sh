@@ -8,9 +8,10 @@ T=$(mktemp -d) E2E_PID=
 trap '[ -z "$E2E_PID" ] || kill "$E2E_PID" 2>/dev/null; wait 2>/dev/null; rm -rf "$T"' EXIT
 e2e_fail() { echo "FAIL: $*" >&2; exit 1; }
 
-# e2e_start EXE [PROXY]: runs EXE (a copy beside PROXY as d3d9.dll), Wine's trace in $T/trace, the log pre-filled.
+# e2e_start EXE [PROXY]: runs EXE (a copy beside PROXY as d3d9.dll), Wine's trace in $T/trace, the log pre-filled
+# (with SANS_DOSSIER set, its folder removed: the program never creates it).
 e2e_start() {
-  mkdir -p "${JOURNAL%/*}" && echo "reste d'avant" >"$JOURNAL"
+  [ -n "${SANS_DOSSIER:-}" ] && rm -rf "${JOURNAL%/*}" || { mkdir -p "${JOURNAL%/*}" && echo "reste d'avant" >"$JOURNAL"; }
   [ -z "${2:-}" ] || { cp "$1" "$2" "$T/"; set -- "$T/${1##*/}"; export WINEDLLOVERRIDES=d3d9=n,b; }
   wine "$1" </dev/null >/dev/null 2>"$T/trace" &
   E2E_PID=$!
