@@ -251,15 +251,13 @@ bool CMainFrame::Animer()
         Abandonner(E_OUTOFMEMORY);   // no memory to build the scene again
         return true;
     }
-    if (!pret) {
-        m_ProchaineImage = static_cast<LONG>(static_cast<DWORD>(m_Maintenant) + m_Intervalle);
-        return true;
+    if (pret) {
+        const DWORD ecoule = static_cast<DWORD>(Ecart(m_Maintenant, m_DerniereImage));
+        const float secondes = static_cast<float>(ecoule * m_SecondesParMs);
+        MettreAJour(secondes);
+        DessinerScene();
+        m_DerniereImage = m_Maintenant;
     }
-    const DWORD ecoule = static_cast<DWORD>(Ecart(m_Maintenant, m_DerniereImage));
-    const float secondes = static_cast<float>(ecoule * m_SecondesParMs);
-    MettreAJour(secondes);
-    DessinerScene();
-    m_DerniereImage = m_Maintenant;
     m_ProchaineImage = static_cast<LONG>(static_cast<DWORD>(m_Maintenant) + m_Intervalle);
     return true;
 }
@@ -329,6 +327,6 @@ void CMainFrame::Abandonner(HRESULT hr)
 {
     MessageBox(MessageEchec(hr), "Erreur", MB_OK);
     DestroyWindow();
-    // After the window's own quit message, which would end the program as a normal close.
+    // Replaces the code of the quit the frame's destruction posted, that of a normal close.
     ::PostQuitMessage(1);
 }
