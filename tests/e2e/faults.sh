@@ -19,10 +19,8 @@ for c in "${cas[@]}"; do
   [ -z "$locale" ] || export LC_ALL=$locale 2>/dev/null   # Wine's ANSI code page follows it
   WINEDEBUG=-all,trace+msgbox KERVALEN_D3D9_FAUTE=$faute KERVALEN_D3D9_BILAN=$(winepath -w "$T/bilan") \
     KERVALEN_D3D9_PERTE=$(winepath -w "$T/perte") SANS_DOSSIER=1 e2e_start "$1" "$2" 2>/dev/null
-  while kill -0 "$E2E_PID" 2>/dev/null; do    # watches for the main window
-    xdotool search --all --onlyvisible --pid "$E2E_PID" --name '^Programme' >/dev/null 2>&1 && touch "$T/vu"
-    sleep 0.05
-  done &
+  while kill -0 "$E2E_PID" 2>/dev/null; do   # watches for the main window
+    xdotool search --all --onlyvisible --pid "$E2E_PID" --name '^Programme' >/dev/null 2>&1 && touch "$T/vu"; sleep 0.05; done &
   boite=$(e2e_window '^Erreur$' 30) && sleep 0.5
   obtenu=$(sed -n 's/.*MSGBOX_OnInit L"\(.*\)"$/\1/p' "$T/trace")
   [ "$obtenu" = "$attendu" ] || e2e_fail "box text \"$obtenu\", expected \"$attendu\" (one box)"

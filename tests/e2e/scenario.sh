@@ -6,8 +6,7 @@
 source "$(dirname "$0")/lib.sh"
 e2e_start "$1"
 fenetre=$(e2e_window '^Programme test$')
-eval "$(xdotool getwindowgeometry --shell "$fenetre")"
-FX=$X FY=$Y FW=$WIDTH FH=$HEIGHT
+eval "$(xdotool getwindowgeometry --shell "$fenetre")"; FX=$X FY=$Y FW=$WIDTH FH=$HEIGHT
 [ "$FW" -gt 100 ] && [ "$FW" = "$FH" ] || e2e_fail "the window is not square: $FW x $FH"
 sleep 1 && e2e_turning "$fenetre" 10                  # about one turn (3 s)
 mkdir -p "$2" && cp "$T/tour-1.png" "$2/village.png"
@@ -32,9 +31,7 @@ xdotool key ctrl+n ctrl+o ctrl+s ctrl+z ctrl+x ctrl+c ctrl+v && sleep 1
 vus=$(xdotool search --all --onlyvisible --pid "$E2E_PID" --name . 2>/dev/null | sort -u) || true
 [ "$vus" = "$fenetre" ] || e2e_fail "after the shortcuts the windows are: $vus"
 
-# Aide > "À propos de Kervalen...", with the mouse (Wine's menus ignore the keyboard here).
-xdotool mousemove $((FX + 195)) $((FY + 33)) click 1 sleep 1 mousemove $((FX + 250)) $((FY + 53)) click 1
-boite=$(e2e_window '^À propos de Kervalen$' 10)
+boite=$(e2e_apropos "$fenetre")
 eval "$(xdotool getwindowgeometry --shell "$boite")"
 dx=$(( 2 * X + WIDTH - 2 * FX - FW )) dy=$(( 2 * Y + HEIGHT - 2 * FY - FH ))   # twice the offset
 [ "${dx#-}" -le 2 ] && [ "${dy#-}" -le 2 ] || e2e_fail "the About box is off centre by ($dx, $dy)/2"

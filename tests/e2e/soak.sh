@@ -11,8 +11,7 @@ while [ $SECONDS -lt $fin ]; do
   kill -0 "$E2E_PID" 2>/dev/null || e2e_fail "the program ended during the run"; eval "$(xdotool getwindowgeometry --shell "$f")"
   case $((RANDOM % 6)) in
     0|1) e2e_focus "$f"; xdotool key "${touches[RANDOM % ${#touches[@]}]}" ;;
-    2) e2e_focus "$f"; xdotool mousemove $((X + 195)) $((Y + 33)) click 1 sleep 0.4 mousemove $((X + 250)) $((Y + 53)) click 1
-       b=$(e2e_window '^À propos de Kervalen$' 10); eval "$(xdotool getwindowgeometry --shell "$b")"
+    2) b=$(e2e_apropos "$f"); eval "$(xdotool getwindowgeometry --shell "$b")"
        xdotool mousemove $((X + WIDTH * 359 / 417)) $((Y + HEIGHT * 46 / 114)) click 1 sleep 0.5   # OK
        ! xdotool search --all --onlyvisible --pid "$E2E_PID" --name '^À propos' || e2e_fail "OK left the box" ;;
     3) xdotool mousemove $((X + 100)) $((Y + 10)) mousedown 1 mousemove $((100 + RANDOM % 400)) $((10 + RANDOM % 200)) sleep 0.2 mouseup 1 ;;
@@ -20,7 +19,7 @@ while [ $SECONDS -lt $fin ]; do
     5) c min; sleep 0.3; c restore ;;
   esac; sleep 0.2
   [ $SECONDS -lt $suivant ] && continue; suivant=$((SECONDS + 5))
-  echo "$SECONDS s: $(awk '/VmRSS/ { print $2 }' /proc/$E2E_PID/status) $(c) $(xdotool search --all --pid "$E2E_PID" | wc -l)" | tee -a "$T/mesures"
+  echo "$SECONDS s: $(awk '/VmRSS/ { print $2 }' /proc/$E2E_PID/status) $(c | tr -d '\r') $(xdotool search --all --pid "$E2E_PID" | wc -l)" | tee -a "$T/mesures"
 done
 awk '{ n[NR] = $0 } END { t = int(NR / 3); for (c = 3; c <= 6; c++) { m = 0; d = 0
   for (i = t + 1; i <= NR; i++) { split(n[i], v, " "); if (i <= 2 * t && v[c] > m) m = v[c]; if (i > 2 * t && v[c] - m > d) d = v[c] - m }
