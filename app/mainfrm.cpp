@@ -101,7 +101,8 @@ int CMainFrame::OnCreate(LPCREATESTRUCT lpCreateStruct)
         return -1;
 
     // The outer rectangle, caption and frame included, keeps its top-left corner. The
-    // device is created after this, so its back buffer takes the square's client size.
+    // device is created after this, so its back buffer takes the client size of the square
+    // window: not square itself, the caption and menu bar take their share of the height.
     CRect r(0, 0, 0, 0);
     GetWindowRect(&r);
     const int cote = r.Width() < r.Height() ? r.Width() : r.Height();

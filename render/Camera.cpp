@@ -3,7 +3,9 @@
 namespace {
 
 // The projection is not stored: it never changes. The aspect stays 1 because the window is
-// made square before the device exists, and is not followed if the window is resized.
+// made square before the device exists; its client area, less the caption and the menu bar,
+// is a little wider than high, and the picture is stretched by that little. The aspect does
+// not follow a resized window either.
 const float kChampVertical = 0.7853982f;   // pi/4
 const float kAspect = 1.0f;
 const float kPlanProche = 2.0f;
