@@ -300,9 +300,15 @@ bool CMainFrame::Presenter()
 }
 
 // Reset refuses a device that still holds buffers of the default pool: the scene goes first
-// and is built again, with the states and camera the device lost, once Reset succeeds.
+// and is built again, with the states and camera the device lost, once Reset succeeds. Reset
+// sizes the back buffer from the client area, which a minimised window lacks: the device then
+// waits, lost, for the window to be restored.
 bool CMainFrame::Retablir()
 {
+    CRect client(0, 0, 0, 0);
+    GetClientRect(&client);
+    if (client.IsRectEmpty())
+        return false;
     std::for_each(m_Objets.begin(), m_Objets.end(), Detruire());
     m_Objets.clear();
     // The last buffers drawn are still bound: the device must keep none of them through Reset.

@@ -22,6 +22,7 @@ public:
 
     int Width() const { return right - left; }
     int Height() const { return bottom - top; }
+    BOOL IsRectEmpty() const { return ::IsRectEmpty(this); }
 };
 
 // ---------------------------------------------------------------------------------------
@@ -185,6 +186,7 @@ public:
     virtual BOOL PreCreateWindow(CREATESTRUCT& cs);
 
     void GetWindowRect(LPRECT lpRect) const { ::GetWindowRect(m_hWnd, lpRect); }
+    void GetClientRect(LPRECT lpRect) const { ::GetClientRect(m_hWnd, lpRect); }
     void MoveWindow(LPCRECT lpRect, BOOL bRepaint = TRUE)
     {
         ::MoveWindow(m_hWnd, lpRect->left, lpRect->top, lpRect->right - lpRect->left,
