@@ -1,11 +1,13 @@
 #include "echec.h"
 
+const char kEchec[] = "Échec de l'opération";
+
 CString MessageEchec(HRESULT hr)
 {
     CString Msg;
     if (hr == 0)
-        Msg = "Échec de l'opération";
+        Msg = kEchec;
     else
-        Msg.Format("Échec de l'opération, code %d", static_cast<int>(hr));
+        Msg.Format("%s, code %d", kEchec, static_cast<int>(hr));
     return Msg;
 }

@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 #include <new>
 
 IDirect3D9* (WINAPI* CMainFrame::CreerDirect3D)(UINT) = ::Direct3DCreate9;
@@ -186,9 +187,13 @@ bool CMainFrame::InitialiserScene()
     return CreerObjets() && InitialiserEclairage() && CreerCamera();
 }
 
+// The list owns the village only once it holds it: a push_back that runs out of memory must
+// not leak it, and with it the device its buffers hold.
 bool CMainFrame::CreerObjets()
 {
-    m_Objets.push_back(new Village(m_pDevice));
+    std::unique_ptr<IDessinable> village(new Village(m_pDevice));
+    m_Objets.push_back(village.get());
+    village.release();
     return true;
 }
 
@@ -332,7 +337,16 @@ bool CMainFrame::Retablir()
 // goes (OnDestroy gives everything back) and the program ends with the code of a failure.
 void CMainFrame::Abandonner(HRESULT hr)
 {
-    MessageBox(MessageEchec(hr), "Erreur", MB_OK);
+    // Memory may have run out: without room for the text with its code, the box says the
+    // failure without it.
+    LPCSTR texte = kEchec;
+    CString Msg;
+    try {
+        Msg = MessageEchec(hr);
+        texte = Msg;
+    } catch (const std::bad_alloc&) {
+    }
+    MessageBox(texte, "Erreur", MB_OK);
     DestroyWindow();
     // Replaces the code of the quit the frame's destruction posted, that of a normal close.
     ::PostQuitMessage(1);

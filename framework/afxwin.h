@@ -229,7 +229,8 @@ protected:
     friend INT_PTR CALLBACK AfxDlgProc(HWND, UINT, WPARAM, LPARAM);
     friend class CWinApp;
 
-    void Attach(HWND hWnd);
+    // FALSE when memory runs out: the object is then not attached.
+    BOOL Attach(HWND hWnd);
     void Detach();
 
 private:
@@ -368,6 +369,10 @@ BOOL AfxOleInit();
 
 // The application's message box: its name as caption, an icon when nType names none.
 int AfxMessageBox(LPCSTR lpszText, UINT nType = MB_OK, UINT nIDHelp = 0);
+
+// The box of an exception the framework stopped before it reached the system's code or the
+// process's end: memory that ran out (bMemory), or any other.
+void AfxReportException(bool bMemory);
 
 // Windows of this thread whose creation was refused, counted since the process began. A
 // frame whose creation is refused has been deleted by the time Create returns, so a

@@ -4,6 +4,8 @@
 
 #include <ole2.h>
 
+#include <new>
+
 namespace {
 CWinApp* g_pApp = nullptr;
 HINSTANCE g_hInstance = nullptr;
@@ -127,17 +129,26 @@ BOOL AfxWinInit(HINSTANCE hInstance, HINSTANCE, LPSTR, int nCmdShow)
 int AfxWinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPSTR lpCmdLine, int nCmdShow)
 {
     int code = 1;
-    if (AfxWinInit(hInstance, hPrevInstance, lpCmdLine, nCmdShow)) {
-        CWinApp* pApp = AfxGetApp();
-        if (pApp->InitInstance()) {
-            code = pApp->Run();
-        } else {
-            // A start-up that gave up must not look like a normal end to whoever started us.
-            if (pApp->m_pMainWnd != nullptr && ::IsWindow(pApp->m_pMainWnd->m_hWnd))
-                pApp->m_pMainWnd->DestroyWindow();
-            code = 1;
+    bool bRan = false;
+    // An exception that start-up or the loop lets through ends the program with a box and a
+    // failure's code, not with an abort.
+    try {
+        if (AfxWinInit(hInstance, hPrevInstance, lpCmdLine, nCmdShow) &&
+            AfxGetApp()->InitInstance()) {
+            code = AfxGetApp()->Run();
+            bRan = true;
         }
+    } catch (const std::bad_alloc&) {
+        AfxReportException(true);
+    } catch (...) {
+        AfxReportException(false);
     }
+    // A start-up that gave up must not look like a normal end to whoever started us, and
+    // its window goes the way a closed one does.
+    CWinApp* pApp = AfxGetApp();
+    if (!bRan && pApp != nullptr && pApp->m_pMainWnd != nullptr &&
+        ::IsWindow(pApp->m_pMainWnd->m_hWnd))
+        pApp->m_pMainWnd->DestroyWindow();
     AfxOleTerm();
     return code;
 }

@@ -132,11 +132,17 @@ CWnd* CWnd::FromHandlePermanent(HWND hWnd)
     return found != t_pHandleMap->end() ? found->second : nullptr;
 }
 
-void CWnd::Attach(HWND hWnd)
+BOOL CWnd::Attach(HWND hWnd)
 {
+    // Called from window procedures, where an exception must not go: a failure is answered.
+    try {
+        HandleMap()[hWnd] = this;
+    } catch (const std::bad_alloc&) {
+        return FALSE;
+    }
     m_hWnd = hWnd;
     m_bDestroySeen = false;
-    HandleMap()[hWnd] = this;
+    return TRUE;
 }
 
 void CWnd::Detach()
@@ -190,8 +196,13 @@ BOOL CWnd::CreateEx(DWORD dwExStyle, LPCSTR lpszClassName, LPCSTR lpszWindowName
         }
         return FALSE;
     }
-    if (bNeverAttached)
-        Attach(hWnd);  // a class whose procedure is not ours: the wrappers still work
+    // A class whose procedure is not ours: attached here, so that the wrappers still work.
+    if (bNeverAttached && !Attach(hWnd)) {
+        ::DestroyWindow(hWnd);
+        RefuseCreation();
+        AfxReportException(true);
+        return FALSE;
+    }
     return TRUE;
 }
 
@@ -339,7 +350,7 @@ LRESULT CWnd::CallWndProc(CWnd* pWnd, HWND hWnd, UINT message, WPARAM wParam,
     const MSG saved = t_lastSent;
     t_lastSent = MSG{hWnd, message, wParam, lParam, 0, {0, 0}};
     LRESULT result = 0;
-    LPCSTR pszEchec = nullptr;
+    int nEchec = 0;   // 1: memory ran out, 2: any other exception
     try {
         if (pHandled != nullptr) {
             *pHandled = pWnd->OnWndMsg(message, wParam, lParam, &result) != FALSE;
@@ -347,14 +358,14 @@ LRESULT CWnd::CallWndProc(CWnd* pWnd, HWND hWnd, UINT message, WPARAM wParam,
             result = pWnd->WindowProc(message, wParam, lParam);
         }
     } catch (const std::bad_alloc&) {
-        pszEchec = "Mémoire insuffisante.";
+        nEchec = 1;
     } catch (...) {
-        pszEchec = "Erreur inattendue.";
+        nEchec = 2;
     }
-    if (pszEchec != nullptr) {
+    if (nEchec != 0) {
         // An exception must not unwind through the system's code: the user is told, a
         // window whose creation threw is refused, any other message counts as handled.
-        AfxMessageBox(pszEchec, MB_OK | MB_ICONSTOP);
+        AfxReportException(nEchec == 1);
         result = message == WM_CREATE ? -1 : 0;
         if (pHandled != nullptr)
             *pHandled = true;
@@ -383,9 +394,18 @@ LRESULT CALLBACK AfxWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lPara
         if (pWnd == nullptr)
             return ::DefWindowProcA(hWnd, message, wParam, lParam);
         // The first message of a window being created: from now on, and already for
-        // WM_CREATE, the object receives its messages.
+        // WM_CREATE, the object receives its messages. Without memory to attach it, the
+        // system handles the messages and the next one tries again; WM_NCCREATE refuses the
+        // window, which then ends with an unattached WM_NCDESTROY.
+        if (message == WM_NCDESTROY)
+            return ::DefWindowProcA(hWnd, message, wParam, lParam);
+        if (!pWnd->Attach(hWnd)) {
+            if (message != WM_NCCREATE)
+                return ::DefWindowProcA(hWnd, message, wParam, lParam);
+            AfxReportException(true);
+            return FALSE;
+        }
         t_pWndInit = nullptr;
-        pWnd->Attach(hWnd);
     }
     return CWnd::CallWndProc(pWnd, hWnd, message, wParam, lParam, nullptr);
 }
@@ -400,7 +420,12 @@ INT_PTR CALLBACK AfxDlgProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lPara
         if (message != WM_INITDIALOG || lParam == 0)
             return FALSE;
         pWnd = reinterpret_cast<CDialog*>(lParam);
-        pWnd->Attach(hWnd);
+        if (!pWnd->Attach(hWnd)) {
+            // No memory to give the dialog its object: it ends before it shows, DoModal gives -1.
+            AfxReportException(true);
+            ::EndDialog(hWnd, -1);
+            return FALSE;
+        }
     }
     bool handled = false;
     const LRESULT result = CWnd::CallWndProc(pWnd, hWnd, message, wParam, lParam, &handled);
@@ -428,4 +453,9 @@ AFX_MESSAGEBOX_FN AfxSetMessageBoxFunction(AFX_MESSAGEBOX_FN pfn)
 int AfxShowMessageBox(HWND hWndOwner, LPCSTR lpszText, LPCSTR lpszCaption, UINT nType)
 {
     return g_pfnMessageBox(hWndOwner, lpszText, lpszCaption, nType);
+}
+
+void AfxReportException(bool bMemory)
+{
+    AfxMessageBox(bMemory ? "Mémoire insuffisante." : "Erreur inattendue.", MB_OK | MB_ICONSTOP);
 }

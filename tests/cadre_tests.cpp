@@ -1,5 +1,7 @@
 // The main frame on Wine's real Direct3D 9 with a driven clock. Hooks in the runtime's method
 // tables count calls, script a lost device and see the last references go.
+#include "aboutdlg.h"
+#include "kervalen.h"
 #include "mainfrm.h"
 
 #include "Crochet.h"
@@ -25,6 +27,7 @@ struct Etat {
     std::deque<HRESULT> present, tcl, reset;   // scripted results, then the real calls'
     std::vector<HRESULT> resetsReels; std::vector<void*> liberes; std::string boites, creation;   // adapter, type, flags
     D3DPRESENT_PARAMETERS pp{};   // as CreateDevice was given them
+    long memoire = -1;   // g_reste once a real Reset has succeeded
 } g;
 template <class F> HRESULT Suivant(std::deque<HRESULT>& s, F reel)
 { if (s.empty()) return reel(); const HRESULT hr = s.front(); s.pop_front(); return hr; }
@@ -36,13 +39,14 @@ HRESULT WINAPI Present(IDirect3DDevice9* d, const RECT* a, const RECT* b, HWND h
 { ++g.presents; return Suivant(g.present, [&] { return o<&Present>(d, a, b, h, r); }); }
 HRESULT WINAPI BeginScene(IDirect3DDevice9* d) { ++g.scenes; return o<&BeginScene>(d); }
 HRESULT WINAPI Tcl(IDirect3DDevice9* d) { ++g.questions; return Suivant(g.tcl, [&] { return o<&Tcl>(d); }); }
-HRESULT WINAPI Reset(IDirect3DDevice9* d, D3DPRESENT_PARAMETERS* pp)   // E_OUTOFMEMORY: memory runs out meanwhile
-{ if (!g.reset.empty() && g.reset.front() == E_OUTOFMEMORY) throw std::bad_alloc(); return Suivant(g.reset, [&] { g.resetsReels.push_back(o<&Reset>(d, pp)); return g.resetsReels.back(); }); }
-template <int N> ULONG WINAPI Lacher(IUnknown* x) { const ULONG n = o<&Lacher<N>>(x); if (!n) g.liberes.push_back(x); return n; }
+HRESULT WINAPI Reset(IDirect3DDevice9* d, D3DPRESENT_PARAMETERS* pp)
+{ const HRESULT hr = Suivant(g.reset, [&] { SansPanne s; g.resetsReels.push_back(o<&Reset>(d, pp)); return g.resetsReels.back(); }); return g_reste = hr ? g_reste : g.memoire, hr; }
+template <int N> ULONG WINAPI Lacher(IUnknown* x) { SansPanne s; const ULONG n = o<&Lacher<N>>(x); if (!n) g.liberes.push_back(x); return n; }
 
 // Every device shares one method table, every Direct3D object another: each slot is hooked once.
 HRESULT WINAPI CreateDevice(IDirect3D9* d3d, UINT a, D3DDEVTYPE t, HWND h, DWORD f, D3DPRESENT_PARAMETERS* pp, IDirect3DDevice9** pd)
 {
+    SansPanne s;
     g.creation = std::to_string(a) + " " + std::to_string(t) + " " + std::to_string(f), g.pp = *pp;
     const HRESULT hr = o<&CreateDevice>(d3d, a, t, h, f, pp, pd);
     if (IDirect3DDevice9* d = g.device = SUCCEEDED(hr) ? *pd : nullptr)
@@ -57,7 +61,7 @@ IDirect3D9* WINAPI Creer(UINT version)
     return g.d3d;
 }
 DWORD WINAPI Horloge() { return g.temps; }
-int Boite(HWND, LPCSTR texte, LPCSTR titre, UINT) { g.boites += std::string(titre) + ": " + texte; return IDOK; }
+int Boite(HWND, LPCSTR texte, LPCSTR titre, UINT) { SansPanne s; g.boites += std::string(titre) + ": " + texte; return IDOK; }
 
 D3DMATRIX Transformee(D3DTRANSFORMSTATETYPE t) { D3DMATRIX m{}; g.device->GetTransform(t, &m); return m; }
 double AngleX() { const D3DMATRIX m = Transformee(D3DTS_WORLD); return std::atan2(m._23, m._22); }
@@ -155,7 +159,7 @@ TEST_F(Cadre, ClosingOrAFailureOfTheDeviceGivesEverythingBack)
 {
     const HRESULT panne = D3DERR_DRIVERINTERNALERROR, perdu = D3DERR_DEVICELOST;
     struct Cas { std::deque<HRESULT> present, tcl, reset; HRESULT panne; } const cas[] = {{{}, {}, {}, 0}, {{panne}, {}, {}, panne},
-        {{perdu}, {panne}, {}, panne}, {{perdu}, {D3DERR_DEVICENOTRESET}, {panne}, panne}, {{perdu}, {D3DERR_DEVICENOTRESET}, {E_OUTOFMEMORY}, E_OUTOFMEMORY}};
+        {{perdu}, {panne}, {}, panne}, {{perdu}, {D3DERR_DEVICENOTRESET}, {panne}, panne}};
     for (const Cas& c : cas) {
         TearDown(), Ouvrir(100000);
         g.present = c.present, g.tcl = c.tcl, g.reset = c.reset;
@@ -186,6 +190,40 @@ TEST_F(Cadre, ALostDeviceWaitsForAMinimisedWindowAndComesBackAtItsRestoredSize)
             << avant << ": " << im.largeur << "x" << im.hauteur << " for " << premiere.largeur << "x" << premiere.hauteur;
         EXPECT_LE(std::inner_product(im.pixels.begin(), im.pixels.end(), premiere.pixels.begin(), 0, std::plus<>(), std::not_equal_to<>()), int(im.pixels.size() / 1000)) << avant;
     }
+}
+
+// Memory runs out at allocation n and every later one, for every n: through the program's entry, or once a real Reset
+// has made way for the rebuild (there, also at n alone). One box, a failure's code, no window, every Direct3D object given back.
+TEST_F(Cadre, MemoryRunningOutAtStartUpOrInTheRebuildEndsWithABoxAndGivesEverythingBack)
+{
+    const std::string erreur = "Erreur: \xC9" "chec de l'op\xE9" "ration";
+    const struct { bool reprise, plusRien; std::string boite; } cas[] = {{false, true, "Kervalen: M\xE9moire insuffisante."},
+        {true, false, erreur + ", code " + std::to_string(E_OUTOFMEMORY)}, {true, true, erreur}};
+    for (const auto& c : cas) {
+        long n = 0;
+        for (bool echec = true; echec && !HasFailure(); ++n) {
+            TearDown(), g = Etat(), g_echecs = 0, g_plusRien = c.plusRien;
+            int code = 0;
+            if (c.reprise) {   // lost at the first Present, back at the next tick
+                Ouvrir(100000), g.present = {D3DERR_DEVICELOST}, g.tcl = {D3DERR_DEVICENOTRESET}, g.memoire = n;
+                Tic(100001), Tic(100052), g_reste = -1, code = int(Quitte());
+            } else {   // the program's own application object and entry
+                CKervalenApp app; ::PostQuitMessage(7);
+                g_reste = n, code = AfxWinMain(::GetModuleHandleA(nullptr), nullptr, nullptr, SW_SHOWNORMAL), g_reste = -1;
+                cadre = static_cast<CMainFrame*>(app.m_pMainWnd), fenetre = cadre ? cadre->m_hWnd : nullptr;
+            }
+            echec = g_echecs > 0;
+            EXPECT_TRUE(code == (echec ? 1 : c.reprise ? -1 : 7) && g.boites == (echec ? c.boite : "")) << n << ": code " << code << ", " << g.boites;
+            EXPECT_EQ(::FindWindowA("CFrameWnd", nullptr) == nullptr, echec) << n;
+            TearDown();   // what is left is closed: the device goes first
+            std::vector<void*> faits; for (void* o : {static_cast<void*>(g.device), static_cast<void*>(g.d3d)}) if (o) faits.push_back(o);
+            EXPECT_EQ(g.liberes, faits) << n;
+        }
+        EXPECT_TRUE(HasFailure() || n > 20) << n;   // the village alone makes more allocations
+    }
+    CAboutDlg apropos;   // nor can a dialog be tied to its object: it ends before it shows
+    g_plusRien = false, g.boites.clear(), g_reste = 0; const INT_PTR r = apropos.DoModal(); g_reste = -1;
+    EXPECT_TRUE(r == -1 && g.boites == ": M\xE9moire insuffisante.") << r << g.boites;
 }
 
 } // namespace

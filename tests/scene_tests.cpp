@@ -18,15 +18,6 @@ const char* CheminJournalNormales()
     return chemin.c_str();
 }
 
-long g_reste = -1;   // allocations before one fails; -1: none fails
-void* operator new(std::size_t n)
-{
-    void* p = g_reste >= 0 && g_reste-- == 0 ? nullptr : ::HeapAlloc(::GetProcessHeap(), 0, n ? n : 1);
-    return p ? p : throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept { if (p) ::HeapFree(::GetProcessHeap(), 0, p); }
-void operator delete(void* p, std::size_t) noexcept { operator delete(p); }
-
 namespace {
 
 struct Trace {   // a DrawIndexedPrimitive's arguments and what it found bound on the device
@@ -126,22 +117,6 @@ TEST_F(Scene, VillageDrawsItsPrimitivesInTheirColoursAtTheirPlacesAndGivesEveryB
     }
     delete v;
     EXPECT_EQ(References(p.device), base);
-}
-
-TEST_F(Scene, MemoryRunningOutMidBuildGivesBackWhatWasBuiltAndReachesTheCaller)
-{
-    const struct { IDessinable* (*faire)(IDirect3DDevice9*); long minimum; } cas[] = {{[](IDirect3DDevice9* d) -> IDessinable* { return new Maison({0, 0, 0}, d); }, 3},
-        {[](IDirect3DDevice9* d) -> IDessinable* { return new Plan({0, 0, 0}, d, 2, 4); }, 9}, {[](IDirect3DDevice9* d) -> IDessinable* { return new Village(d); }, 14}};
-    for (const auto& c : cas) {
-        long n = 0;   // allocation n fails, until none is left to fail
-        for (IDessinable* o = nullptr; !o && !HasFailure(); ++n) {
-            try { g_reste = n, o = c.faire(p.device); } catch (const std::bad_alloc&) {}
-            EXPECT_FALSE(o && g_reste < 0) << "allocation " << n << " failed unseen";
-            g_reste = -1, delete o;
-            EXPECT_EQ(References(p.device), base) << "buffers kept when allocation " << n << " failed";
-        }
-        EXPECT_GT(n, c.minimum);
-    }
 }
 
 HRESULT WINAPI CreationRefusee(void*, UINT, DWORD, DWORD, D3DPOOL, void** pp, HANDLE*) { *pp = nullptr; return E_OUTOFMEMORY; }

@@ -1,5 +1,18 @@
 #include "Peripherique.h"
 
+#include <new>
+
+long g_reste = -1, g_echecs = 0; bool g_plusRien = false;
+void* operator new(std::size_t n)
+{
+    const bool echec = g_reste == 0;
+    if (g_reste > 0 || (echec && !g_plusRien)) --g_reste;
+    void* p = echec ? (++g_echecs, nullptr) : ::HeapAlloc(::GetProcessHeap(), 0, n ? n : 1);
+    return p ? p : throw std::bad_alloc();
+}
+void operator delete(void* p) noexcept { if (p) ::HeapFree(::GetProcessHeap(), 0, p); }
+void operator delete(void* p, std::size_t) noexcept { operator delete(p); }
+
 Peripherique::Peripherique(UINT cote)
 {
     // A popup has no frame: its client area is the whole window.

@@ -22,3 +22,8 @@ Image LireCible(IDirect3DDevice9* device);
 
 // The reference count, as a matched AddRef/Release pair returns it.
 inline ULONG References(IUnknown* objet) { objet->AddRef(); return objet->Release(); }
+
+// Memory runs out: allocation number g_reste fails (0: the next one; -1: none), with g_plusRien
+// every one after it too. A test's own code that runs meanwhile (a hook, a box) uses SansPanne.
+extern long g_reste, g_echecs; extern bool g_plusRien;
+struct SansPanne { const long reste = g_reste; SansPanne() { g_reste = -1; } ~SansPanne() { g_reste = reste; } };
