@@ -1,11 +1,9 @@
 // The framework and the shell on real windows of this process, with the program's resources
 // linked in. Each case notes what happened (handlers, boxes, quit codes) and compares.
 #include "boucle.h"
-#include "echec.h"
 #include "kervalen.h"
 #include "mainfrm.h"
 #include "resource.h"
-#include "verifier.h"
 
 #include <gtest/gtest.h>
 
@@ -91,18 +89,23 @@ TEST(Framework, AFrameWhoseWindowIsRefusedOrClosedGetsOneDestroyIsDeletedAndLeav
         EXPECT_EQ((Vider(), Vu()), c.vu);
     }
 }
-TEST(Shell, ChecksFailOnEveryResultButZeroAndTheReportGivesItInSignedDecimal)
+IDirect3D9* WINAPI SansDirect3D(UINT) { return nullptr; }
+
+// Whatever rectangle the system gives (set by a hook as WM_CREATE comes), the frame keeps its corner and takes the smaller side.
+TEST(Shell, TheFrameIsMadeSquareOnTheSmallerSideOfItsRectangle)
 {
-    const struct { HRESULT hr; const char* code; } cas[] = {{0, ""}, {1, ", code 1"}, {D3DERR_NOTAVAILABLE, ", code -2005530518"},
-        {0x7FFFFFFF, ", code 2147483647"}, {static_cast<HRESULT>(0x80000000), ", code -2147483648"}};
+    static RECT d;
+    const struct { RECT donne, carre; } cas[] = {{{100, 80, 1100, 780}, {100, 80, 800, 780}}, {{100, 80, 700, 980}, {100, 80, 700, 680}}, {{50, 60, 550, 560}, {50, 60, 550, 560}}};
     for (const auto& c : cas) {
-        HRESULT lance = 42;  // 0 is thrown for a call that returned no object
-        try { c.hr ? Verifier(c.hr) : Verifier(static_cast<IDirect3D9*>(nullptr)); } catch (HRESULT hr) { lance = hr; }
-        EXPECT_EQ(std::to_string(lance) + std::string(MessageEchec(c.hr)), std::to_string(c.hr) + "\xC9" "chec de l'op\xE9" "ration" + c.code);
+        const HHOOK crochet = (d = c.donne, ::SetWindowsHookExA(WH_CALLWNDPROC, [](int code, WPARAM w, LPARAM l) -> LRESULT {
+            if (const CWPSTRUCT* m = reinterpret_cast<const CWPSTRUCT*>(l); m->message == WM_CREATE && Texte(m->hwnd) == "Programme test")
+                ::SetWindowPos(m->hwnd, nullptr, d.left, d.top, d.right - d.left, d.bottom - d.top, SWP_NOZORDER | SWP_NOACTIVATE);
+            return ::CallNextHookEx(nullptr, code, w, l); }, nullptr, ::GetCurrentThreadId()));
+        CMainFrame* f = new CMainFrame; RECT r{};
+        ::UnhookWindowsHookEx(crochet), ::GetWindowRect(f->m_hWnd, &r), f->DestroyWindow();
+        EXPECT_TRUE(::EqualRect(&r, &c.carre)) << r.left << "," << r.top << " " << r.right - r.left << "x" << r.bottom - r.top;
     }
 }
-
-IDirect3D9* WINAPI SansDirect3D(UINT) { return nullptr; }
 
 TEST(Shell, StartUpShowsTheFrameOrEndsWithCodeOneWhenOleOrTheWindowFails)
 {
