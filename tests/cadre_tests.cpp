@@ -152,26 +152,6 @@ TEST_F(Cadre, ALostDeviceIsWaitedForThenResetWithItsSceneAndEye)
     EXPECT_EQ(lignes, 12);   // the start-up scene's normals, not the rebuilt one's
 }
 
-// Closing gives back the device (and so every buffer it made), then the Direct3D object. Any
-// other failure of Present, TestCooperativeLevel or Reset is reported as at start-up, then the
-// window goes the same way and the loop ends with a failure's code.
-TEST_F(Cadre, ClosingOrAFailureOfTheDeviceGivesEverythingBack)
-{
-    const HRESULT panne = D3DERR_DRIVERINTERNALERROR, perdu = D3DERR_DEVICELOST;
-    struct Cas { std::deque<HRESULT> present, tcl, reset; HRESULT panne; } const cas[] = {{{}, {}, {}, 0}, {{panne}, {}, {}, panne},
-        {{perdu}, {panne}, {}, panne}, {{perdu}, {D3DERR_DEVICENOTRESET}, {panne}, panne}};
-    for (const Cas& c : cas) {
-        TearDown(), Ouvrir(100000);
-        g.present = c.present, g.tcl = c.tcl, g.reset = c.reset;
-        const std::vector<void*> attendus{g.device, g.d3d};
-        for (DWORD t = 100001; ::IsWindow(fenetre) && t < 100300; t += 51) Tic(t);
-        EXPECT_EQ(::IsWindow(fenetre) && cadre->DestroyWindow(), !c.panne);   // the user closes what is left
-        EXPECT_EQ(g.boites, c.panne ? "Erreur: \xC9" "chec de l'op\xE9" "ration, code " + std::to_string(c.panne) : "");
-        EXPECT_EQ(g.liberes, attendus);
-        EXPECT_EQ(Quitte(), c.panne ? 1u : ~WPARAM(0));   // not the main window: only a failure ends
-    }
-}
-
 // Lost while minimised, or minimised while lost: the device, ready for Reset, waits, asked once a tick, for the window
 // to be restored. Then the real Reset takes the client's size and, one turn on, the first picture comes back.
 TEST_F(Cadre, ALostDeviceWaitsForAMinimisedWindowAndComesBackAtItsRestoredSize)
@@ -192,34 +172,40 @@ TEST_F(Cadre, ALostDeviceWaitsForAMinimisedWindowAndComesBackAtItsRestoredSize)
     }
 }
 
-// Memory runs out at allocation n and every later one, for every n: through the program's entry, or once a real Reset
-// has made way for the rebuild (there, also at n alone). One box, a failure's code, no window, every Direct3D object given back.
-TEST_F(Cadre, MemoryRunningOutAtStartUpOrInTheRebuildEndsWithABoxAndGivesEverythingBack)
+// The device fails (Present, TestCooperativeLevel or Reset answer an error other than a loss), or memory runs out
+// (E_OUTOFMEMORY) at allocation n and every later one, for every n: through the program's entry, or in the rebuild once
+// a real Reset has made way for it (there also at n alone). One box, a failure's code, no window left. Failed or
+// closed by the user, the frame gives back the device (and so every buffer it made), then the Direct3D object.
+TEST_F(Cadre, AFailureOfTheDeviceOrOfMemoryEndsWithABoxAndGivesEverythingBack)
 {
+    const HRESULT panne = D3DERR_DRIVERINTERNALERROR, perdu = D3DERR_DEVICELOST, pret = D3DERR_DEVICENOTRESET;
     const std::string erreur = "Erreur: \xC9" "chec de l'op\xE9" "ration";
-    const struct { bool reprise, plusRien; std::string boite; } cas[] = {{false, true, "Kervalen: M\xE9moire insuffisante."},
-        {true, false, erreur + ", code " + std::to_string(E_OUTOFMEMORY)}, {true, true, erreur}};
+    const struct { bool entree, plusRien; std::deque<HRESULT> present, tcl, reset; HRESULT hr; } cas[] = {{false, false, {}, {}, {}, 0},
+        {false, false, {panne}, {}, {}, panne}, {false, false, {perdu}, {panne}, {}, panne}, {false, false, {perdu}, {pret}, {panne}, panne},
+        {true, true, {}, {}, {}, E_OUTOFMEMORY}, {false, false, {perdu}, {pret}, {}, E_OUTOFMEMORY}, {false, true, {perdu}, {pret}, {}, E_OUTOFMEMORY}};
     for (const auto& c : cas) {
+        const bool memoire = c.hr == E_OUTOFMEMORY;
+        const std::string boite = c.entree ? "Kervalen: M\xE9moire insuffisante." : c.plusRien ? erreur : erreur + ", code " + std::to_string(c.hr);
         long n = 0;
-        for (bool echec = true; echec && !HasFailure(); ++n) {
+        for (bool encore = true; encore && !HasFailure(); ++n) {   // until memory no longer runs out
             TearDown(), g = Etat(), g_echecs = 0, g_plusRien = c.plusRien;
             int code = 0;
-            if (c.reprise) {   // lost at the first Present, back at the next tick
-                Ouvrir(100000), g.present = {D3DERR_DEVICELOST}, g.tcl = {D3DERR_DEVICENOTRESET}, g.memoire = n;
+            if (!c.entree) {   // lost (or failing) at the first Present, back at the next tick
+                Ouvrir(100000), g.present = c.present, g.tcl = c.tcl, g.reset = c.reset, g.memoire = n;
                 Tic(100001), Tic(100052), g_reste = -1, code = int(Quitte());
             } else {   // the program's own application object and entry
                 CKervalenApp app; ::PostQuitMessage(7);
                 g_reste = n, code = AfxWinMain(::GetModuleHandleA(nullptr), nullptr, nullptr, SW_SHOWNORMAL), g_reste = -1;
                 cadre = static_cast<CMainFrame*>(app.m_pMainWnd), fenetre = cadre ? cadre->m_hWnd : nullptr;
             }
-            echec = g_echecs > 0;
-            EXPECT_TRUE(code == (echec ? 1 : c.reprise ? -1 : 7) && g.boites == (echec ? c.boite : "")) << n << ": code " << code << ", " << g.boites;
+            const bool echec = (encore = g_echecs > 0) || (c.hr && !memoire);
+            EXPECT_TRUE(code == (echec ? 1 : c.entree ? 7 : -1) && g.boites == (echec ? boite : "")) << n << ": code " << code << ", " << g.boites;
             EXPECT_EQ(::FindWindowA("CFrameWnd", nullptr) == nullptr, echec) << n;
-            TearDown();   // what is left is closed: the device goes first
+            TearDown();   // the user closes what is left
             std::vector<void*> faits; for (void* o : {static_cast<void*>(g.device), static_cast<void*>(g.d3d)}) if (o) faits.push_back(o);
             EXPECT_EQ(g.liberes, faits) << n;
         }
-        EXPECT_TRUE(HasFailure() || n > 20) << n;   // the village alone makes more allocations
+        EXPECT_TRUE(HasFailure() || n > (memoire ? 20 : 0)) << n;   // the village alone makes more allocations
     }
     CAboutDlg apropos;   // nor can a dialog be tied to its object: it ends before it shows
     g_plusRien = false, g.boites.clear(), g_reste = 0; const INT_PTR r = apropos.DoModal(); g_reste = -1;

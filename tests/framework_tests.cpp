@@ -89,6 +89,7 @@ TEST(Framework, AFrameWhoseWindowIsRefusedOrClosedGetsOneDestroyIsDeletedAndLeav
         EXPECT_EQ((Vider(), Vu()), c.vu);
     }
 }
+
 IDirect3D9* WINAPI SansDirect3D(UINT) { return nullptr; }
 
 // Whatever rectangle the system gives (set by a hook as WM_CREATE comes), the frame keeps its corner and takes the smaller side.
