@@ -22,7 +22,7 @@ cp "$build/app/Kervalen.exe" "$proxy" "$work/Kervalen/"
 cp "$build/bench/banc_brut.exe" "$proxy" "$work/brut/"
 
 kv_start_xvfb || exit 1
-kv_prepare_prefix "$build/wineprefix-bench"
+kv_claim_prefix "$build/wineprefix-bench" || exit
 mkdir -p "$WINEPREFIX/drive_c/Dalmore"     # Kervalen's normals log goes there
 export WINEDLLOVERRIDES=d3d9=n,b
 
@@ -47,8 +47,8 @@ drawn() {
 # to results and leaves the timestamps in NAME-I.temps.
 launch() {
   local name=$1 exe=$2 title=$3 i=$4 temps="$work/$1-$4.temps" t0 pid visible=0 end
-  wineserver -k </dev/null >/dev/null 2>&1; wineserver -w
-  kv_start_wineserver                        # with Wine's services up, as a desktop session has
+  kv_stop_wineserver                         # a fresh one, with Wine's services up, as a desktop session has
+  kv_claim_prefix "$WINEPREFIX" || return 1
   rm -f "$temps"
   export KERVALEN_D3D9_TEMPS
   KERVALEN_D3D9_TEMPS=$(winepath -w "$temps" 2>/dev/null)
@@ -86,7 +86,7 @@ for i in $(seq 1 "$n"); do
   launch Kervalen "$work/Kervalen/Kervalen.exe" "Programme test" "$i" || exit 1
   tail -n 2 "$work/results" | awk '{ printf "  %-8s launch %s: visible %.0f ms, CPU %.2f cores, peak %d MB\n", $1, $2, $4 / 1000, $6, $7 / 1024 }'
 done
-wineserver -k </dev/null >/dev/null 2>&1
+kv_stop
 
 python3 - "$work" <<'PY'
 import statistics as st, sys, os

@@ -3,6 +3,7 @@
 # With DISPLAY set: an ordinary window of the user's desktop; close it to end.
 # Without: in a Wine virtual desktop on an Xvfb of its own, as a Windows desktop shows it;
 # records a still and one whole turn as a GIF, closes the window and reports the exit code.
+# While another command holds the prefix, says which and exits 2.
 # Usage: tools/run.sh BUILD_DIR [IMAGE_STEM]   (headless images: IMAGE_STEM.png and .gif,
 # by default BUILD_DIR/screenshots/run-DATE)
 set -uo pipefail
@@ -15,24 +16,28 @@ trap 'exit 130' INT TERM
 
 bureau=800x600   # the virtual desktop; Wine gives the window 3/4 of its height
 cle_bureau='HKCU\Software\Wine\AppDefaults\Kervalen.exe\Explorer'
+prefixe=$build/wineprefix-run
 
 if [ -n "${DISPLAY:-}" ]; then
-  kv_prepare_prefix "$build/wineprefix-run" gere
+  kv_claim_prefix "$prefixe" gere || exit
   mkdir -p "$WINEPREFIX/drive_c/Dalmore"   # the program writes its log there, never creates it
   if grep -qi 'AppDefaults\\\\Kervalen.exe\\\\Explorer' "$WINEPREFIX/user.reg" 2>/dev/null; then
     wine reg delete "$cle_bureau" /f </dev/null >/dev/null 2>&1
   fi
-  wine "$exe"
-  code=$?
+  # In the background, so that Ctrl+C reaches the trap at once rather than after the program.
+  wine "$exe" </dev/null &
+  pid=$!
+  kv_track "$pid"
+  code=0
+  wait "$pid" || code=$?
   echo "Kervalen ended with exit code $code; normals log: $WINEPREFIX/drive_c/Dalmore/Normales.txt"
   exit $code
 fi
 
 kv_start_xvfb "$bureau" || exit 1
-kv_prepare_prefix "$build/wineprefix-run" gere
+kv_claim_prefix "$prefixe" gere || exit
 mkdir -p "$WINEPREFIX/drive_c/Dalmore"
 journal="$WINEPREFIX/drive_c/Dalmore/Normales.txt"
-kv_start_wineserver
 # The desktop is asked for this program only, so that its exit code stays wine's.
 wine reg add "$cle_bureau" /v Desktop /d Kervalen /f </dev/null >/dev/null 2>&1
 wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Kervalen /d "$bureau" /f </dev/null >/dev/null 2>&1
@@ -44,6 +49,7 @@ trap 'kv_stop; rm -rf "$images"' EXIT
 
 wine "$exe" </dev/null &
 pid=$!
+kv_track "$pid"
 
 # Polled: a search that waits aborts when Wine drops one of its start-up windows.
 fenetre= boite=
@@ -66,7 +72,6 @@ fin() {   # waits up to 10 s for the program's end and reports its exit code
   done
   if [ -z "$code" ]; then
     echo "The program did not end; stopping it" >&2
-    kill "$pid" 2>/dev/null
     exit 1
   fi
   echo "Kervalen ended with exit code $code; normals log: $journal"
