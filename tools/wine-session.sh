@@ -71,7 +71,7 @@ kv_claim_prefix() {
 # named after the prefix's device and inode (in hexadecimal).
 kv_server() {
   local dossier p
-  dossier=$(stat -c '%d %i' "$WINEPREFIX" 2>/dev/null | awk '{ printf "server-%x-%x", $1, $2 }')
+  dossier=$(stat -L -c '%d %i' "$WINEPREFIX" 2>/dev/null | awk '{ printf "server-%x-%x", $1, $2 }')
   [ -n "$dossier" ] || return 0
   for p in /proc/[0-9]*; do
     [[ "$(readlink "$p/cwd" 2>/dev/null)" == */"$dossier" && "$(cat "$p/comm" 2>/dev/null)" == wineserver* ]] &&
