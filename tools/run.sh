@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Runs Kervalen under Wine, in a prefix of its own (BUILD_DIR/wineprefix-run).
 # With DISPLAY set: an ordinary window of the user's desktop; close it to end.
-# Without: in a Wine virtual desktop on an Xvfb of its own, as a Windows desktop shows it;
-# records a still and one whole turn as a GIF, closes the window and reports the exit code.
-# While another command holds the prefix, says which and exits 2.
+# Without (or when no X server answers there): in a Wine virtual desktop on an Xvfb of its
+# own, as a Windows desktop shows it; records a still and one whole turn as a GIF, closes the
+# window and reports the exit code, non-zero when no window came. While another command holds
+# the prefix, says which and exits 2.
 # Usage: tools/run.sh BUILD_DIR [IMAGE_STEM]   (headless images: IMAGE_STEM.png and .gif,
 # by default BUILD_DIR/screenshots/run-DATE)
 set -uo pipefail
@@ -17,6 +18,11 @@ trap 'exit 130' INT TERM
 bureau=800x600   # the virtual desktop; Wine gives the window 3/4 of its height
 cle_bureau='HKCU\Software\Wine\AppDefaults\Kervalen.exe\Explorer'
 prefixe=$build/wineprefix-run
+
+if [ -n "${DISPLAY:-}" ] && ! timeout 10 xdpyinfo >/dev/null 2>&1; then
+  echo "No X server answers at DISPLAY=$DISPLAY: running headless instead" >&2
+  unset DISPLAY
+fi
 
 if [ -n "${DISPLAY:-}" ]; then
   kv_claim_prefix "$prefixe" gere || exit
@@ -60,7 +66,7 @@ for _ in $(seq 1 600); do
   sleep 0.1
 done
 
-fin() {   # waits up to 10 s for the program's end and reports its exit code
+fin() {   # waits up to 10 s for the program's end and reports its exit code, or a failure
   local code=
   for _ in $(seq 1 100); do
     if ! kill -0 "$pid" 2>/dev/null; then
@@ -71,10 +77,11 @@ fin() {   # waits up to 10 s for the program's end and reports its exit code
     sleep 0.1
   done
   if [ -z "$code" ]; then
-    echo "The program did not end; stopping it" >&2
+    echo "The program did not end within 10 s; stopping it" >&2
     exit 1
   fi
   echo "Kervalen ended with exit code $code; normals log: $journal"
+  [ -z "${1:-}" ] || { echo "$1" >&2; [ "$code" != 0 ] || code=1; }
   exit "$code"
 }
 
@@ -83,17 +90,18 @@ if [ -z "$fenetre" ]; then
     import -window root "$stem-echec.png"
     echo "The program could not start; its box: $stem-echec.png"
     xdotool key Return
-  else
-    echo "The window did not appear within 60 s" >&2
-    kill "$pid" 2>/dev/null
+    fin "It showed its failure box instead of its window"
+  elif kill -0 "$pid" 2>/dev/null; then
+    echo "The window did not appear within 60 s; stopping the program" >&2
+    exit 1
   fi
-  fin
+  fin "It ended without showing its window"
 fi
 
 # One whole turn (3 s) at 20 frames a second, of the window and a margin of desktop,
 # from the first frame drawn (the client area is white until then).
 eval "$(xdotool getwindowgeometry --shell "$fenetre" 2>/dev/null)"
-[ -n "${WIDTH:-}" ] || { echo "The window went away" >&2; fin; }
+[ -n "${WIDTH:-}" ] || fin "Its window went away before the recording"
 for _ in $(seq 1 100); do
   import -window root -crop "1x1+$((X + WIDTH / 2))+$((Y + HEIGHT / 2))" -depth 8 txt:- 2>/dev/null \
     | grep -q '#FFFFFF' || break
