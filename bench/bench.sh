@@ -61,7 +61,7 @@ launch() {
       visible=$(date +%s%N); break
     fi
   done
-  [ "$visible" != 0 ] || { echo "$name: nothing drawn within 20 s" >&2; kill "$pid"; wait "$pid"; return 1; }
+  [ "$visible" != 0 ] || { echo "$name: nothing drawn within 20 s" >&2; kv_end "$pid"; return 1; }
   sleep "$(awk -v t="$t0" -v n="$(date +%s%N)" 'BEGIN { s = 3 - (n - t) / 1e9; print (s > 0 ? s : 0) }')"
   ticks >"$work/cpu-a"
   sleep 10
@@ -71,11 +71,13 @@ launch() {
   cpu=$(awk 'NR == FNR { a[$1] = $2; next } { d += $2 - ($1 in a ? a[$1] : 0) } END { printf "%.3f", d / 100 / 10 }' \
         "$work/cpu-a" "$work/cpu-b")
   win=$(xdotool search --all --onlyvisible --pid "$pid" --name "^$title\$" | head -n 1)
-  xdotool windowfocus --sync "$win"
+  [ -n "$win" ] && timeout 10 xdotool windowfocus --sync "$win" ||
+    { echo "$name: its window went away, or did not take the focus within 10 s" >&2; kv_end "$pid"; return 1; }
   t1=$(date +%s%N)
   xdotool key alt+F4
   for _ in $(seq 2000); do kill -0 "$pid" 2>/dev/null || break; sleep 0.005; done   # 10 s at most
   gone=$(date +%s%N)
+  kill -0 "$pid" 2>/dev/null && { echo "$name: still running 10 s after Alt+F4; stopping it" >&2; kv_end "$pid"; return 1; }
   wait "$pid"
   echo "$name $i $t0 $(( (visible - t0) / 1000 )) $(( (gone - t1) / 1000 )) $cpu $hwm" >>"$work/results"
 }
