@@ -33,7 +33,9 @@ kv_start_xvfb() {
 # `wineserver -p` on a prefix already served exits 2 and starts nothing, so a prefix that
 # another command or a debugging session holds is left alone; this says who holds it and
 # returns 2. Then creates the prefix on first use and starts Wine's services, both away from
-# the caller's output (whoever reads it, CTest, would wait for the services forever).
+# the caller's output (whoever reads it, CTest, would wait for the services forever). The
+# server outlives its last program by 30 s, not for ever, so that one left to a program this
+# command did not start ends after it.
 # The prefix has Direct3D commands on the calling thread (csmt off halves the CPU used). Without
 # "gere" its windows are unmanaged, as the tests and the benchmark want them headless (closing a
 # managed one without a window manager waits ~2 s); with it they are ordinary windows of the
@@ -44,7 +46,7 @@ kv_claim_prefix() {
   local code
   mkdir -p "$WINEPREFIX"
   for _ in 1 2 3; do   # a server that was ending as we asked is asked again
-    wineserver -p </dev/null >/dev/null 2>&1
+    wineserver -p30 </dev/null >/dev/null 2>&1
     code=$?
     [ "$code" = 2 ] && [ -z "$(kv_server)" ] || break
     sleep 1
@@ -81,14 +83,14 @@ kv_server() {
 
 kv_mark() { tr '\0' '\n' <"/proc/$1/environ" 2>/dev/null | sed -n 's/^KV_RUN=//p'; }
 
-# "PID NAME, ..." of the Wine processes running in WINEPREFIX whose mark is not MARK; with a
-# second argument, Wine's own services left out.
+# "PID NAME, ..." of the Wine processes running in WINEPREFIX whose mark is not MARK (all of
+# them for an empty MARK); with a second argument, Wine's own services left out.
 kv_processes() {
   local f p
   for f in $(grep -lzxF -e "WINEPREFIX=$WINEPREFIX" -e "WINEPREFIX=$(realpath -m "$WINEPREFIX")" \
                /proc/[0-9]*/environ 2>/dev/null); do
     p=${f#/proc/} p=${p%/environ}
-    [[ "$(readlink "/proc/$p/exe")" == */wine* && "$(kv_mark "$p")" != "$1" ]] || continue
+    [[ "$(readlink "/proc/$p/exe")" == */wine* && ( -z "$1" || "$(kv_mark "$p")" != "$1" ) ]] || continue
     echo "$p $(cat "/proc/$p/comm" 2>/dev/null)"
   done | awk -v sans="${2:-}" 'sans == "" || $2 !~ /^(wineserver|services|explorer|winedevice|svchost|plugplay|rpcss)/ {
     printf "%s%s", (n++ ? ", " : ""), $0 }'
@@ -100,7 +102,7 @@ kv_holder() {
   s=$(kv_server)
   marque=$([ -z "$s" ] || kv_mark "$s")
   qui=${marque##*(pid } qui=${qui%)}
-  programmes=$(kv_processes "$marque" services)
+  programmes=$(kv_processes "" services)
   if [ -n "$marque" ] && kill -0 "$qui" 2>/dev/null; then
     echo "$WINEPREFIX is in use by $marque, which keeps it until it ends (or its window is closed)."
     echo "Nothing of it was stopped: run this again once it has ended."
@@ -133,8 +135,8 @@ kv_stop_wineserver() {
   [ -n "$s" ] && [ "$(kv_mark "$s")" = "$KV_RUN" ] || return 0
   autres=$(kv_processes "$KV_RUN")
   if [ -n "$autres" ]; then
-    echo "The Wine server of $WINEPREFIX stays up: programs this command did not start use it ($autres)." >&2
-    echo "WINEPREFIX=$WINEPREFIX wineserver -k ends it, with them." >&2
+    echo "The Wine server of $WINEPREFIX stays up for programs this command did not start ($autres);" >&2
+    echo "it ends 30 s after the last of them (WINEPREFIX=$WINEPREFIX wineserver -k ends it now, with them)." >&2
     return 0
   fi
   timeout 20 wineserver -k </dev/null >/dev/null 2>&1
