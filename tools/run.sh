@@ -121,7 +121,7 @@ part() {   # the share of each frame's pixels near one colour, one line a frame
 meilleure=$(paste <(part '#FF0000') <(part '#800080') <(part '#40BF40') |
   awk '$1 >= 0.02 && $2 >= 0.02 && $3 > best { best = $3; n = NR - 1 } END { print n + 0 }')
 convert -size "${largeur}x${hauteur}" -depth 8 "bgra:$images/$(printf 'f%03d' "$meilleure").bgrx" \
-  -alpha off "$stem.png" || exit 1
+  -alpha off "$images/image.png" || exit 1
 # Each frame lasts until the next was taken, the last one until the turn is complete; in
 # hundredths rounded from the start, so that the loop lasts exactly the 3 s of a turn. A
 # frame taken less than 2/100 s after the one before is left out (viewers show shorter
@@ -140,8 +140,10 @@ done <"$images/times"
 dernier=$((300 - precedent_cs))
 set -- "$@" -delay "$((dernier < 2 ? 2 : dernier))" "bgra:$images/$precedent"
 images_gif=$((images_gif + 1))
-convert -size "${largeur}x${hauteur}" -depth 8 "$@" -alpha off -loop 0 -layers Optimize "$stem.gif" \
+convert -size "${largeur}x${hauteur}" -depth 8 "$@" -alpha off -loop 0 -layers Optimize "$images/tour.gif" \
   || exit 1
+# Both at once, so that an interrupted run never leaves a still and a turn of different runs.
+mv -f "$images/image.png" "$stem.png" && mv -f "$images/tour.gif" "$stem.gif" || exit 1
 
 echo "Still:     $stem.png"
 echo "Animation: $stem.gif ($(( $(stat -c %s "$stem.gif") / 1024 )) KB, $images_gif frames, one turn)"
