@@ -10,8 +10,9 @@ PACKAGES := cmake make g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix \
             wine wine64 fonts-wine libgl1 libgl1-mesa-dri xvfb xdotool x11-utils imagemagick
 SUDO := $(if $(filter 0,$(shell id -u)),,sudo)
 
-# A run and a test may start together: their builds take turns on the build folder
-# (flock), and then they run apart (own Xvfb each, own Wine prefix each).
+# A run and a test may start together: their builds take turns on the build folder (flock),
+# and then they run apart (own Xvfb each, own Wine prefix each). Two that need one prefix do
+# not share it: the second says which command holds it and stops (tools/wine-session.sh).
 LOCK = mkdir -p $(1) && flock $(1)/.build-lock
 
 .PHONY: run test docs bench deps exe build build32
@@ -42,7 +43,10 @@ deps:
 	  $(SUDO) env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends $$missing; \
 	fi
 
-CONFIGURE = [ -f $(1)/CMakeCache.txt ] || cmake -S . -B $(1) -DCMAKE_TOOLCHAIN_FILE=cmake/$(2).cmake $(3)
+# Configures until the build system exists: a configure that failed or was interrupted leaves
+# CMakeCache.txt but no Makefile, and the next command configures again. Once it exists, the
+# build itself runs CMake again when a CMakeLists.txt changes.
+CONFIGURE = [ -f $(1)/Makefile ] || cmake -S . -B $(1) -DCMAKE_TOOLCHAIN_FILE=cmake/$(2).cmake $(3)
 
 # Only the program, not the tests: what `make run` needs.
 exe:

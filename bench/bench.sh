@@ -22,7 +22,7 @@ cp "$build/app/Kervalen.exe" "$proxy" "$work/Kervalen/"
 cp "$build/bench/banc_brut.exe" "$proxy" "$work/brut/"
 
 kv_start_xvfb || exit 1
-kv_prepare_prefix "$build/wineprefix-bench"
+kv_claim_prefix "$build/wineprefix-bench" || exit
 mkdir -p "$WINEPREFIX/drive_c/Dalmore"     # Kervalen's normals log goes there
 export WINEDLLOVERRIDES=d3d9=n,b
 
@@ -47,8 +47,8 @@ drawn() {
 # to results and leaves the timestamps in NAME-I.temps.
 launch() {
   local name=$1 exe=$2 title=$3 i=$4 temps="$work/$1-$4.temps" t0 pid visible=0 end
-  wineserver -k </dev/null >/dev/null 2>&1; wineserver -w
-  kv_start_wineserver                        # with Wine's services up, as a desktop session has
+  kv_stop_wineserver                         # a fresh one, with Wine's services up, as a desktop session has
+  kv_claim_prefix "$WINEPREFIX" || return 1
   rm -f "$temps"
   export KERVALEN_D3D9_TEMPS
   KERVALEN_D3D9_TEMPS=$(winepath -w "$temps" 2>/dev/null)
@@ -61,7 +61,7 @@ launch() {
       visible=$(date +%s%N); break
     fi
   done
-  [ "$visible" != 0 ] || { echo "$name: nothing drawn within 20 s" >&2; kill "$pid"; wait "$pid"; return 1; }
+  [ "$visible" != 0 ] || { echo "$name: nothing drawn within 20 s" >&2; kv_end "$pid"; return 1; }
   sleep "$(awk -v t="$t0" -v n="$(date +%s%N)" 'BEGIN { s = 3 - (n - t) / 1e9; print (s > 0 ? s : 0) }')"
   ticks >"$work/cpu-a"
   sleep 10
@@ -71,11 +71,13 @@ launch() {
   cpu=$(awk 'NR == FNR { a[$1] = $2; next } { d += $2 - ($1 in a ? a[$1] : 0) } END { printf "%.3f", d / 100 / 10 }' \
         "$work/cpu-a" "$work/cpu-b")
   win=$(xdotool search --all --onlyvisible --pid "$pid" --name "^$title\$" | head -n 1)
-  xdotool windowfocus --sync "$win"
+  [ -n "$win" ] && timeout 10 xdotool windowfocus --sync "$win" ||
+    { echo "$name: its window went away, or did not take the focus within 10 s" >&2; kv_end "$pid"; return 1; }
   t1=$(date +%s%N)
   xdotool key alt+F4
   for _ in $(seq 2000); do kill -0 "$pid" 2>/dev/null || break; sleep 0.005; done   # 10 s at most
   gone=$(date +%s%N)
+  kill -0 "$pid" 2>/dev/null && { echo "$name: still running 10 s after Alt+F4; stopping it" >&2; kv_end "$pid"; return 1; }
   wait "$pid"
   echo "$name $i $t0 $(( (visible - t0) / 1000 )) $(( (gone - t1) / 1000 )) $cpu $hwm" >>"$work/results"
 }
@@ -86,7 +88,7 @@ for i in $(seq 1 "$n"); do
   launch Kervalen "$work/Kervalen/Kervalen.exe" "Programme test" "$i" || exit 1
   tail -n 2 "$work/results" | awk '{ printf "  %-8s launch %s: visible %.0f ms, CPU %.2f cores, peak %d MB\n", $1, $2, $4 / 1000, $6, $7 / 1024 }'
 done
-wineserver -k </dev/null >/dev/null 2>&1
+kv_stop
 
 python3 - "$work" <<'PY'
 import statistics as st, sys, os

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Runs every test of the x64 build in one Xvfb display with one wineserver, and stops
-# both even when tests fail. Usage: tools/test.sh BUILD_DIR [ctest arguments...]
+# both even when tests fail; while another command holds the prefix (BUILD_DIR/wineprefix),
+# says which and exits 2. Usage: tools/test.sh BUILD_DIR [ctest arguments...]
 set -uo pipefail
 build=$(cd "$1" && pwd)
 shift
@@ -10,11 +11,11 @@ trap kv_stop EXIT
 trap 'exit 130' INT TERM
 
 kv_start_xvfb || exit 1
-kv_prepare_prefix "$build/wineprefix"
-kv_start_wineserver
+kv_claim_prefix "$build/wineprefix" || exit
 # Wine's desktop process must outlive every test, or a test that restarts it hands it the
 # output pipe CTest waits on (see tests/support/garde_bureau.cpp).
 wine "$build/tests/garde_bureau.exe" </dev/null >/dev/null 2>&1 &
+kv_track $!
 
 start=$(date +%s.%N)
 ctest --test-dir "$build" --output-on-failure -j "$(nproc)" "$@"

@@ -4,8 +4,8 @@ set -euo pipefail
 BLEU="0 0 255" VIOLET="128 0 128" ROUGE="255 0 0" VERT="64 191 64"   # flat ambient colours
 JOURNAL="$WINEPREFIX/drive_c/Dalmore/Normales.txt"
 T=$(mktemp -d) E2E_PID=
-# A program still running at the end is stopped: its window must not meet the next script's.
-trap '[ -z "$E2E_PID" ] || kill "$E2E_PID" 2>/dev/null; wait 2>/dev/null; rm -rf "$T"' EXIT
+# A program still running at the end (or at Ctrl+C) is stopped, killed after 5 s: its window must not meet the next script's.
+trap 'for s in TERM TERM TERM TERM TERM KILL; do kill -$s "${E2E_PID:-x}" 2>/dev/null && sleep 1 || break; done; rm -rf "$T"' EXIT
 e2e_fail() { echo "FAIL: $*" >&2; exit 1; }
 
 # e2e_start EXE [PROXY]: runs EXE (a copy beside PROXY as d3d9.dll), Wine's trace in $T/trace, the log pre-filled
@@ -27,15 +27,20 @@ e2e_window() {
   done
   e2e_fail "no window named $1"
 }
-e2e_focus() { xdotool windowfocus --sync "$1"; }
-# e2e_apropos WINDOW: Aide > "À propos de Kervalen..." with the mouse (Wine's menus ignore the keyboard here), then
-# the box's id. Now and then a click is lost and no box comes: a click on the picture closes any menu, and again.
-e2e_apropos() {
-  for _ in 1 2 3; do e2e_focus "$1"; eval "$(xdotool getwindowgeometry --shell "$1")"
-    xdotool mousemove $((X + 195)) $((Y + 33)) click 1 sleep 1 mousemove $((X + 250)) $((Y + 53)) click 1
-    (e2e_window '^À propos de Kervalen$' 5 2>/dev/null) && return; xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT / 2)) click 1
-  done; e2e_fail "no About box after three tries"
+e2e_focus() { timeout 10 xdotool windowfocus --sync "$1" || e2e_fail "window $1 did not take the focus within 10 s"; }
+# e2e_click WINDOW WHAT CHECK X,Y...: a menu or button clicked with the mouse (Wine's menus ignore the keyboard here) at
+# each point of WINDOW, its place read again (WIDTH, HEIGHT usable), 1 s apart, until CHECK holds. The X server loses a click
+# now and then: a click on the middle closes any menu left open, and again, three times. e2e_none REGEX: no such window, 5 s.
+e2e_none() { for _ in $(seq 50); do xdotool search --all --onlyvisible --pid "$E2E_PID" --name "$1" >/dev/null 2>&1 || return 0; sleep 0.1; done; false; }
+e2e_click() {
+  local w=$1 what=$2 check=$3 p; shift 3
+  for _ in 1 2 3; do kill -0 "$E2E_PID" 2>/dev/null || e2e_fail "$what: the program has ended"
+    e2e_focus "$w"; eval "$(xdotool getwindowgeometry --shell "$w")"
+    for p; do xdotool mousemove $((X + ${p%,*})) $((Y + ${p#*,})) click 1 sleep 1; done
+    eval "$check" && return; xdotool mousemove $((X + WIDTH / 2)) $((Y + HEIGHT / 2)) click 1
+  done; e2e_fail "$what: no effect after three tries"
 }
+e2e_apropos() { e2e_click "$1" "Aide > À propos" "(e2e_window '^À propos de Kervalen$' 5 2>/dev/null)" 195,33 250,53; }   # the box's id
 # e2e_wait_exit [S]: sets E2E_CODE. Never inside $(...): only this shell can wait for its child.
 e2e_wait_exit() {
   for _ in $(seq $(( ${1:-10} * 10 ))); do

@@ -36,14 +36,11 @@ eval "$(xdotool getwindowgeometry --shell "$boite")"
 dx=$(( 2 * X + WIDTH - 2 * FX - FW )) dy=$(( 2 * Y + HEIGHT - 2 * FY - FH ))   # twice the offset
 [ "${dx#-}" -le 2 ] && [ "${dy#-}" -le 2 ] || e2e_fail "the About box is off centre by ($dx, $dy)/2"
 sleep 0.5 && import -window root "$2/about.png"
-xdotool mousemove $((X + WIDTH * 359 / 417)) $((Y + HEIGHT * 46 / 114)) click 1 sleep 1   # OK
-! xdotool search --all --onlyvisible --pid "$E2E_PID" --name '^À propos' && kill -0 "$E2E_PID" ||
-  e2e_fail "OK left the box open, or the program ended with it"
+e2e_click "$boite" "the About box's OK" "e2e_none '^À propos' && kill -0 \$E2E_PID" 'WIDTH*359/417,HEIGHT*46/114'
 
 # Fichier > quitter, its last item; then the log holds exactly the three roofs' normals
 # (each roof has height 2: its face normals do not depend on where it stands).
-xdotool mousemove $((FX + 25)) $((FY + 33)) click 1 sleep 1 mousemove $((FX + 45)) $((FY + 155)) click 1
-e2e_wait_exit 10
+e2e_click "$fenetre" "Fichier > quitter" "e2e_none '^Programme test$'" 25,33 45,155 && e2e_wait_exit 10
 [ "$E2E_CODE" = 0 ] || e2e_fail "exit code $E2E_CODE after quitter"
 toit=$'Normale: 0,-16.9706,12\r\nNormale: -16.9706,0,-12\r\nNormale: 0,16.9706,12\r\nNormale: 16.9706,0,-12\r\n'
 cmp -s "$JOURNAL" <(printf '%s' "$toit$toit$toit") || e2e_fail "log: $(cat -A "$JOURNAL")"

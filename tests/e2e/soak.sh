@@ -6,14 +6,12 @@
 source "$(dirname "$0")/lib.sh"
 e2e_start "$1"; f=$(e2e_window '^Programme test$'); fin=$((SECONDS + $3)) suivant=0
 touches=(Home End Left Right Up Down a space Escape Return Tab Next F5)
-k=$2; c() { wine "$k" 'Programme test' "$@"; }
+k=$2; c() { timeout 20 wine "$k" 'Programme test' "$@" || e2e_fail "soak_compteurs $*: failed, or no answer within 20 s"; }
 while [ $SECONDS -lt $fin ]; do
   kill -0 "$E2E_PID" 2>/dev/null || e2e_fail "the program ended during the run"; eval "$(xdotool getwindowgeometry --shell "$f")"
   case $((RANDOM % 6)) in
     0|1) e2e_focus "$f"; xdotool key "${touches[RANDOM % ${#touches[@]}]}" ;;
-    2) b=$(e2e_apropos "$f"); eval "$(xdotool getwindowgeometry --shell "$b")"
-       xdotool mousemove $((X + WIDTH * 359 / 417)) $((Y + HEIGHT * 46 / 114)) click 1 sleep 0.5   # OK
-       ! xdotool search --all --onlyvisible --pid "$E2E_PID" --name '^À propos' || e2e_fail "OK left the box" ;;
+    2) b=$(e2e_apropos "$f"); e2e_click "$b" "the About box's OK" "e2e_none '^À propos' && kill -0 \$E2E_PID" 'WIDTH*359/417,HEIGHT*46/114' ;;
     3) xdotool mousemove $((X + 100)) $((Y + 10)) mousedown 1 mousemove $((100 + RANDOM % 400)) $((10 + RANDOM % 200)) sleep 0.2 mouseup 1 ;;
     4) xdotool mousemove $((X + WIDTH - 2)) $((Y + HEIGHT - 2)) mousedown 1 mousemove $((X + 400 + RANDOM % 400)) $((Y + 300 + RANDOM % 400)) sleep 0.2 mouseup 1 ;;
     5) c min; sleep 0.3; c restore ;;
