@@ -11,7 +11,6 @@ void* operator new(std::size_t n)
     return p ? p : throw std::bad_alloc();
 }
 void operator delete(void* p) noexcept { if (p) ::HeapFree(::GetProcessHeap(), 0, p); }
-void operator delete(void* p, std::size_t) noexcept { operator delete(p); }
 
 Peripherique::Peripherique(UINT cote)
 {
