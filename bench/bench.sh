@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Kervalen against the raw program of bench/banc.cpp, launch for launch, on one Xvfb
-# (1280x1024x24) and one warm Wine prefix of the benchmark's own, with a fresh `wineserver -p`
+# (1280x1024x24) and one warm Wine prefix of the benchmark's own, with a fresh `wineserver -p30`
 # before each launch. Timestamps come from outside both programs: the tests' d3d9.dll, copied
 # beside each exe, records when every Present starts and every EndScene returns.
 # Usage: bench/bench.sh BUILD_DIR [LAUNCHES_EACH]     (at least 5; 5 by default)
