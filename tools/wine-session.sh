@@ -65,8 +65,13 @@ kv_claim_prefix() {
     touch "$WINEPREFIX/.kervalen-ready"
   fi
   ln -sf /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
-  timeout 120 wine wineboot </dev/null >/dev/null 2>&1 ||
-    { echo "Wine's services did not start within 120 s in $WINEPREFIX" >&2; return 1; }
+  timeout 120 wine wineboot </dev/null >/dev/null 2>&1
+  code=$?
+  case $code in
+    0) ;;
+    124) echo "Wine's services did not start within 120 s in $WINEPREFIX" >&2; return 1 ;;
+    *) echo "Wine's services did not start in $WINEPREFIX (wineboot ended with code $code)" >&2; return 1 ;;
+  esac
 }
 
 # The process id of the Wine server of WINEPREFIX: it works in the folder server-DEV-INODE,
