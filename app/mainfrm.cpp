@@ -306,8 +306,8 @@ bool CMainFrame::Presenter()
 
 // Reset refuses a device that still holds buffers of the default pool: the scene goes first
 // and is built again, with the states and camera the device lost, once Reset succeeds. Reset
-// sizes the back buffer from the client area, which a minimised window lacks: the device then
-// waits, lost, for the window to be restored.
+// sizes the back buffer from the client area, which a minimised window (or one shrunk to its
+// caption) lacks: the device then waits, lost, for the window to have one again.
 bool CMainFrame::Retablir()
 {
     CRect client(0, 0, 0, 0);

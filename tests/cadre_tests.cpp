@@ -25,8 +25,7 @@ struct Etat {
     DWORD temps = 100000; IDirect3D9* d3d = nullptr; IDirect3DDevice9* device = nullptr; int presents = 0, scenes = 0, questions = 0;
     std::deque<HRESULT> present, tcl, reset;   // scripted results, then the real calls'
     std::vector<HRESULT> resetsReels; std::vector<void*> liberes; std::string boites, creation;   // adapter, type, flags
-    D3DPRESENT_PARAMETERS pp{};   // as CreateDevice was given them
-    long memoire = -1;   // g_reste once a real Reset has succeeded
+    D3DPRESENT_PARAMETERS pp{}; long memoire = -1;   // as CreateDevice was given them; g_reste after a real Reset
 } g;
 template <class F> HRESULT Suivant(std::deque<HRESULT>& s, F reel)
 { if (s.empty()) return reel(); const HRESULT hr = s.front(); s.pop_front(); return hr; }
@@ -130,7 +129,7 @@ TEST_F(Cadre, ImageIsBlueAroundTheVillageAndSixKeysMoveTheEye)
 }
 
 // Lost: nothing shown nor drawn, the device asked once a tick; then the real Reset (refused while a
-// buffer lives) succeeds, with the eye moved meanwhile. The next test's picture shows states and time back.
+// buffer lives) succeeds, with the eye moved meanwhile and the time caught up (the states: next test).
 TEST_F(Cadre, ALostDeviceIsWaitedForThenResetWithItsSceneAndEye)
 {
     g.present = {D3DERR_DEVICELOST}, g.reset = {D3DERR_DEVICELOST};   // lost again in Reset
@@ -146,6 +145,7 @@ TEST_F(Cadre, ALostDeviceIsWaitedForThenResetWithItsSceneAndEye)
     }
     EXPECT_EQ(g.resetsReels, std::vector<HRESULT>{D3D_OK});
     EXPECT_TRUE(Egales(Transformee(D3DTS_VIEW), Vue({1, 7.5f, -10})));
+    EXPECT_NEAR(Tours(AngleX(), Angle(205)), 0, 1e-5);   // the time of the loss caught up
 }
 
 // Lost while minimised, or minimised while lost: the device, ready for Reset, waits, asked once a tick, for the window
