@@ -55,6 +55,7 @@ launch() {
   t0=$(date +%s%N)
   wine "$exe" </dev/null >/dev/null 2>&1 &
   pid=$!
+  kv_track "$pid"   # for Ctrl+C; untracked once it has ended, its id free for others
   end=$((t0 + 20000000000))
   while [ "$(date +%s%N)" -lt "$end" ]; do
     if xdotool search --all --onlyvisible --pid "$pid" --name "^$title\$" >/dev/null 2>&1 && drawn; then
@@ -79,6 +80,7 @@ launch() {
   gone=$(date +%s%N)
   kill -0 "$pid" 2>/dev/null && { echo "$name: still running 10 s after Alt+F4; stopping it" >&2; kv_end "$pid"; return 1; }
   wait "$pid"
+  kv_untrack "$pid"
   echo "$name $i $t0 $(( (visible - t0) / 1000 )) $(( (gone - t1) / 1000 )) $cpu $hwm" >>"$work/results"
 }
 

@@ -65,7 +65,8 @@ kv_claim_prefix() {
     touch "$WINEPREFIX/.kervalen-ready"
   fi
   ln -sf /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
-  timeout 120 wine wineboot </dev/null >/dev/null 2>&1
+  # In the foreground, so that Ctrl+C reaches wineboot instead of waiting for it.
+  timeout --foreground 120 wine wineboot </dev/null >/dev/null 2>&1
   code=$?
   case $code in
     0) ;;
@@ -91,10 +92,14 @@ kv_mark() { tr '\0' '\n' <"/proc/$1/environ" 2>/dev/null | sed -n 's/^KV_RUN=//p
 # "PID NAME, ..." of the Wine processes running in WINEPREFIX whose mark is not MARK (all of
 # them for an empty MARK); with a second argument, Wine's own services left out.
 kv_processes() {
-  local f p
-  for f in $(grep -lzxF -e "WINEPREFIX=$WINEPREFIX" -e "WINEPREFIX=$(realpath -m "$WINEPREFIX")" \
-               /proc/[0-9]*/environ 2>/dev/null); do
+  local f p v moi
+  moi=$(stat -L -c '%d %i' "$WINEPREFIX" 2>/dev/null) || return 0
+  for f in $(grep -lz '^WINEPREFIX=' /proc/[0-9]*/environ 2>/dev/null); do
     p=${f#/proc/} p=${p%/environ}
+    # The prefix as Wine finds its server, by device and inode, however the path is spelt
+    # (a trailing slash, a symbolic link).
+    v=$(tr '\0' '\n' <"$f" 2>/dev/null | sed -n 's/^WINEPREFIX=//p' | tail -n 1)
+    [ "$(stat -L -c '%d %i' "$v" 2>/dev/null)" = "$moi" ] || continue
     [[ "$(readlink "/proc/$p/exe")" == */wine* && ( -z "$1" || "$(kv_mark "$p")" != "$1" ) ]] || continue
     echo "$p $(cat "/proc/$p/comm" 2>/dev/null)"
   done | awk -v sans="${2:-}" 'sans == "" || $2 !~ /^(wineserver|services|explorer|winedevice|svchost|plugplay|rpcss)/ {
@@ -131,6 +136,7 @@ kv_end() {
 }
 
 kv_track() { KV_PIDS="$KV_PIDS $1"; }
+kv_untrack() { local p k=; for p in $KV_PIDS; do [ "$p" = "$1" ] || k="$k $p"; done; KV_PIDS=$k; }
 
 # Ends this command's Wine server and so every program on it, all of them its own; a server that
 # is not its own, or that a program it did not start uses, stays.
