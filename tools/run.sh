@@ -36,6 +36,7 @@ if [ -n "${DISPLAY:-}" ]; then
   kv_track "$pid"
   code=0
   wait "$pid" || code=$?
+  kv_untrack "$pid"
   echo "Kervalen ended with exit code $code; normals log: $WINEPREFIX/drive_c/Dalmore/Normales.txt"
   exit $code
 fi
@@ -72,6 +73,7 @@ fin() {   # waits up to 10 s for the program's end and reports its exit code, or
     if ! kill -0 "$pid" 2>/dev/null; then
       code=0
       wait "$pid" || code=$?
+      kv_untrack "$pid"
       break
     fi
     sleep 0.1

@@ -128,6 +128,7 @@ kv_holder() {
 
 # kv_end PID [S]: ends a process this command started: asked, then killed after S seconds (5).
 kv_end() {
+  kv_untrack "$1"   # once ended, its id may go to someone else's process
   kill "$1" 2>/dev/null || return 0
   for _ in $(seq $(( ${2:-5} * 10 ))); do kill -0 "$1" 2>/dev/null || break; sleep 0.1; done
   kill -9 "$1" 2>/dev/null
