@@ -7,7 +7,8 @@ JOBS    := $(shell nproc)
 
 PACKAGES := cmake make g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix \
             binutils-mingw-w64-x86-64 binutils-mingw-w64-i686 googletest \
-            wine wine64 fonts-wine libgl1 libgl1-mesa-dri xvfb xdotool x11-utils imagemagick
+            wine wine64 fonts-wine libgl1 libgl1-mesa-dri xvfb xdotool x11-utils imagemagick \
+            clang-format
 SUDO := $(if $(filter 0,$(shell id -u)),,sudo)
 
 # A run and a test may start together: their builds take turns on the build folder (flock),
@@ -15,12 +16,12 @@ SUDO := $(if $(filter 0,$(shell id -u)),,sudo)
 # not share it: the second says which command holds it and stops (tools/wine-session.sh).
 LOCK = mkdir -p $(1) && flock $(1)/.build-lock
 
-.PHONY: run test docs bench deps exe build build32
+.PHONY: run test docs bench deps exe build build32 format format-check
 
 run: deps exe
 	tools/run.sh $(BUILD)
 
-test: deps build build32
+test: deps format-check build build32
 	tools/test.sh $(BUILD)
 
 # The README's picture: one headless run recorded into docs/.
@@ -31,6 +32,17 @@ docs: deps exe
 bench: deps
 	$(call LOCK,$(BUILD)) sh -c '$(call CONFIGURE,$(BUILD),mingw-x86_64) && cmake --build $(BUILD) -j $(JOBS) --target Kervalen banc_brut d3d9proxy'
 	bench/bench.sh $(BUILD)
+
+# One layout for every tracked C++ file, product, tests and benchmark (.clang-format):
+# `make format` rewrites them in it, `make test` first checks that none differs from it.
+CXX_FILES = $(shell git ls-files '*.cpp' '*.h')
+format: deps
+	clang-format -i $(CXX_FILES)
+
+format-check: deps
+	@out=$$(clang-format --dry-run -Werror $(CXX_FILES) 2>&1) || { \
+	  echo "Not in the layout of .clang-format (make format rewrites them):" >&2; \
+	  echo "$$out" | sed -n 's/^\([^:]*\):[0-9]*:[0-9]*: error:.*/  \1/p' | sort -u >&2; exit 1; }
 
 deps:
 	@missing=$$(for p in $(PACKAGES); do \

@@ -17,8 +17,8 @@
 #include <memory>
 #include <new>
 
-IDirect3D9* (WINAPI* CMainFrame::CreerDirect3D)(UINT) = ::Direct3DCreate9;
-DWORD (WINAPI* CMainFrame::Horloge)() = ::timeGetTime;
+IDirect3D9*(WINAPI* CMainFrame::CreerDirect3D)(UINT) = ::Direct3DCreate9;
+DWORD(WINAPI* CMainFrame::Horloge)() = ::timeGetTime;
 
 namespace {
 
@@ -46,7 +46,7 @@ private:
     IDirect3DDevice9* m_pDevice;
 };
 
-} // namespace
+}   // namespace
 
 BEGIN_MESSAGE_MAP(CMainFrame, CFrameWnd)
     ON_WM_CREATE()
@@ -140,6 +140,7 @@ void CMainFrame::OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags)
 {
     D3DXVECTOR3 v(0, 0, 0);
     bool deplace = true;
+    // clang-format off
     switch (nChar) {
     case VK_END:   v = D3DXVECTOR3(0, 0, 1);  break;
     case VK_HOME:  v = D3DXVECTOR3(0, 0, -1); break;
@@ -149,6 +150,7 @@ void CMainFrame::OnKeyDown(UINT nChar, UINT nRepCnt, UINT nFlags)
     case VK_DOWN:  v = D3DXVECTOR3(-1, 0, 0); break;
     default:       deplace = false;           break;
     }
+    // clang-format on
     // A live window always has its camera (made at start-up, deleted in OnDestroy): a guard.
     if (deplace && m_pCamera)
         m_pCamera->Deplacer(v, m_pDevice);

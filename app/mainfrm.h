@@ -28,8 +28,8 @@ public:
     bool Animer();
 
     // Where the Direct3D object and the time come from; tests put their own in.
-    static IDirect3D9* (WINAPI* CreerDirect3D)(UINT SDKVersion);
-    static DWORD (WINAPI* Horloge)();
+    static IDirect3D9*(WINAPI* CreerDirect3D)(UINT SDKVersion);
+    static DWORD(WINAPI* Horloge)();
 
 protected:
     int OnCreate(LPCREATESTRUCT lpCreateStruct);
@@ -55,16 +55,16 @@ private:
     bool Retablir();
     void Abandonner(HRESULT hr);
 
-    LONG m_Maintenant;                  // ms, time read at the current tick
-    LONG m_ProchaineImage;              // ms, next frame due once the time is past this
-    LONG m_DerniereImage;               // ms, time of the last frame
-    LONG m_Intervalle;                  // ms between frames
-    double m_SecondesParMs;             // ms to seconds
-    float m_Angle;                      // radians, the scene's rotation, kept within one turn
-    IDirect3D9* m_pD3D;                 // one counted reference
-    IDirect3DDevice9* m_pDevice;        // one counted reference
-    Camera* m_pCamera;                  // owned
-    std::vector<IDessinable*> m_Objets; // owned, in drawing order
-    D3DPRESENT_PARAMETERS m_Parametres; // as the device was created with, for Reset
-    bool m_Perdu;                       // the device is lost: nothing is shown until reset
+    LONG m_Maintenant;                    // ms, time read at the current tick
+    LONG m_ProchaineImage;                // ms, next frame due once the time is past this
+    LONG m_DerniereImage;                 // ms, time of the last frame
+    LONG m_Intervalle;                    // ms between frames
+    double m_SecondesParMs;               // ms to seconds
+    float m_Angle;                        // radians, the scene's rotation, kept within one turn
+    IDirect3D9* m_pD3D;                   // one counted reference
+    IDirect3DDevice9* m_pDevice;          // one counted reference
+    Camera* m_pCamera;                    // owned
+    std::vector<IDessinable*> m_Objets;   // owned, in drawing order
+    D3DPRESENT_PARAMETERS m_Parametres;   // as the device was created with, for Reset
+    bool m_Perdu;                         // the device is lost: nothing is shown until reset
 };

@@ -12,7 +12,10 @@
 
 namespace {
 
-struct Sommet { float x, y, z, nx, ny, nz; };
+struct Sommet
+{
+    float x, y, z, nx, ny, nz;
+};
 const DWORD kFVF = D3DFVF_XYZ | D3DFVF_NORMAL;
 
 struct Objet
@@ -39,17 +42,26 @@ D3DMATRIX Identite()
 // Row vectors, left-handed, as the fixed-function pipeline takes them.
 D3DMATRIX Vue(float ex, float ey, float ez)
 {
-    float zx = -ex, zy = -ey, zz = -ez;                       // towards the origin
+    float zx = -ex, zy = -ey, zz = -ez;   // towards the origin
     float n = std::sqrt(zx * zx + zy * zy + zz * zz);
-    zx /= n; zy /= n; zz /= n;
-    float xx = zz, xy = 0, xz = -zx;                          // (0,1,0) x z
+    zx /= n;
+    zy /= n;
+    zz /= n;
+    float xx = zz, xy = 0, xz = -zx;   // (0,1,0) x z
     n = std::sqrt(xx * xx + xz * xz);
-    xx /= n; xz /= n;
+    xx /= n;
+    xz /= n;
     const float yx = zy * xz - zz * xy, yy = zz * xx - zx * xz, yz = zx * xy - zy * xx;
     D3DMATRIX m = Identite();
-    m._11 = xx; m._12 = yx; m._13 = zx;
-    m._21 = xy; m._22 = yy; m._23 = zy;
-    m._31 = xz; m._32 = yz; m._33 = zz;
+    m._11 = xx;
+    m._12 = yx;
+    m._13 = zx;
+    m._21 = xy;
+    m._22 = yy;
+    m._23 = zy;
+    m._31 = xz;
+    m._32 = yz;
+    m._33 = zz;
     m._41 = -(xx * ex + xy * ey + xz * ez);
     m._42 = -(yx * ex + yy * ey + yz * ez);
     m._43 = -(zx * ex + zy * ey + zz * ez);
@@ -60,7 +72,8 @@ D3DMATRIX Projection(float champ, float proche, float lointain)
 {
     const float h = 1 / std::tan(champ / 2);
     D3DMATRIX m = {};
-    m._11 = h; m._22 = h;
+    m._11 = h;
+    m._22 = h;
     m._33 = lointain / (lointain - proche);
     m._34 = 1;
     m._43 = -proche * lointain / (lointain - proche);
@@ -70,8 +83,10 @@ D3DMATRIX Projection(float champ, float proche, float lointain)
 D3DMATRIX RotationX(float a)
 {
     D3DMATRIX m = Identite();
-    m._22 = std::cos(a); m._23 = std::sin(a);
-    m._32 = -std::sin(a); m._33 = std::cos(a);
+    m._22 = std::cos(a);
+    m._23 = std::sin(a);
+    m._32 = -std::sin(a);
+    m._33 = std::cos(a);
     return m;
 }
 
@@ -80,20 +95,24 @@ void Ajouter(const Sommet* s, UINT n, const WORD* idx, UINT m, D3DCOLORVALUE cou
     Objet& o = g_objets[g_nbObjets++];
     o = Objet{nullptr, nullptr, n, m / 3, couleur};
     void* p = nullptr;
-    if (SUCCEEDED(g_dev->CreateVertexBuffer(n * sizeof(Sommet), 0, kFVF, D3DPOOL_DEFAULT, &o.vb, nullptr))
-        && SUCCEEDED(o.vb->Lock(0, 0, &p, 0))) {
+    if (SUCCEEDED(g_dev->CreateVertexBuffer(n * sizeof(Sommet), 0, kFVF, D3DPOOL_DEFAULT, &o.vb,
+                                            nullptr)) &&
+        SUCCEEDED(o.vb->Lock(0, 0, &p, 0))) {
         std::memcpy(p, s, n * sizeof(Sommet));
         o.vb->Unlock();
     }
     if (SUCCEEDED(g_dev->CreateIndexBuffer(m * sizeof(WORD), D3DUSAGE_WRITEONLY, D3DFMT_INDEX16,
-                                           D3DPOOL_DEFAULT, &o.ib, nullptr))
-        && SUCCEEDED(o.ib->Lock(0, 0, &p, 0))) {
+                                           D3DPOOL_DEFAULT, &o.ib, nullptr)) &&
+        SUCCEEDED(o.ib->Lock(0, 0, &p, 0))) {
         std::memcpy(p, idx, m * sizeof(WORD));
         o.ib->Unlock();
     }
 }
 
-Sommet S(float x, float y, float z) { return Sommet{x, y, z, 0, 0, 1}; }
+Sommet S(float x, float y, float z)
+{
+    return Sommet{x, y, z, 0, 0, 1};
+}
 
 void Boite(float x1, float y1, float z1)
 {
@@ -105,8 +124,9 @@ void Boite(float x1, float y1, float z1)
     Sommet v[24];
     for (int i = 0; i < 24; ++i)
         v[i] = P[coins[i]];
-    static const WORD idx[36] = {0, 1, 2, 0, 2, 3, 4, 5, 7, 5, 6, 7, 8, 9, 11, 9, 10, 11,
-                                 12, 13, 15, 13, 14, 15, 16, 17, 18, 18, 19, 16, 21, 22, 23, 21, 23, 20};
+    static const WORD idx[36] = {0,  1,  2,  0,  2,  3,  4,  5,  7,  5,  6,  7,
+                                 8,  9,  11, 9,  10, 11, 12, 13, 15, 13, 14, 15,
+                                 16, 17, 18, 18, 19, 16, 21, 22, 23, 21, 23, 20};
     Ajouter(v, 24, idx, 36, D3DCOLORVALUE{0.5f, 0, 0.5f, 1});
 }
 
@@ -137,7 +157,8 @@ void Dalle(float cx, float cy, float cz)
 
 void Dessiner()
 {
-    g_dev->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, D3DCOLOR_ARGB(255, 0, 0, 255), 1, 0);
+    g_dev->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, D3DCOLOR_ARGB(255, 0, 0, 255), 1,
+                 0);
     g_dev->BeginScene();
     const D3DMATRIX monde = RotationX(g_angle);
     g_dev->SetTransform(D3DTS_WORLD, &monde);
@@ -190,12 +211,16 @@ bool Initialiser(HWND hwnd)
 void Liberer()
 {
     for (int i = 0; i < g_nbObjets; ++i) {
-        if (g_objets[i].vb) g_objets[i].vb->Release();
-        if (g_objets[i].ib) g_objets[i].ib->Release();
+        if (g_objets[i].vb)
+            g_objets[i].vb->Release();
+        if (g_objets[i].ib)
+            g_objets[i].ib->Release();
     }
     g_nbObjets = 0;
-    if (g_dev) g_dev->Release();
-    if (g_d3d) g_d3d->Release();
+    if (g_dev)
+        g_dev->Release();
+    if (g_d3d)
+        g_d3d->Release();
     g_dev = nullptr;
     g_d3d = nullptr;
 }
@@ -222,7 +247,7 @@ HMENU Menu()
     return barre;
 }
 
-} // namespace
+}   // namespace
 
 int WINAPI WinMain(HINSTANCE inst, HINSTANCE, LPSTR, int show)
 {
@@ -236,7 +261,8 @@ int WINAPI WinMain(HINSTANCE inst, HINSTANCE, LPSTR, int show)
     wc.lpszClassName = "BancBrut";
     RegisterClassExA(&wc);
     HWND hwnd = CreateWindowExA(0, "BancBrut", "Banc brut", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
-                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, Menu(), inst, nullptr);
+                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, Menu(), inst,
+                                nullptr);
     if (!hwnd)
         return 1;
     // Square on the shorter side, before the device takes the client size for its back buffer.
@@ -266,8 +292,8 @@ int WINAPI WinMain(HINSTANCE inst, HINSTANCE, LPSTR, int show)
         if (static_cast<LONG>(maintenant - due) <= 0 || !g_dev)
             continue;
         g_dev->Present(nullptr, nullptr, nullptr, nullptr);
-        g_angle = static_cast<float>(std::fmod(g_angle + 2.0943952 * 0.001 * (maintenant - derniere),
-                                               6.283185307179586));
+        g_angle = static_cast<float>(
+            std::fmod(g_angle + 2.0943952 * 0.001 * (maintenant - derniere), 6.283185307179586));
         Dessiner();
         derniere = maintenant;
         due = maintenant + 50;

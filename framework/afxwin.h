@@ -60,16 +60,16 @@ typedef LRESULT (*AFX_PMSGTHUNK)(CCmdTarget* pTarget, WPARAM wParam, LPARAM lPar
 
 struct AFX_MSGMAP_ENTRY
 {
-    UINT nMessage;          // window message, WM_COMMAND for commands, 0 at the end
-    UINT nCode;             // notification code of a command
-    UINT nID;               // first command id
-    UINT nLastID;           // last command id
+    UINT nMessage;   // window message, WM_COMMAND for commands, 0 at the end
+    UINT nCode;      // notification code of a command
+    UINT nID;        // first command id
+    UINT nLastID;    // last command id
     AFX_PMSGTHUNK pfn;
 };
 
 struct AFX_MSGMAP
 {
-    const AFX_MSGMAP* (*pfnGetBaseMap)();  // null for the root of the chain
+    const AFX_MSGMAP* (*pfnGetBaseMap)();   // null for the root of the chain
     const AFX_MSGMAP_ENTRY* lpEntries;
 };
 
@@ -108,24 +108,25 @@ LRESULT OnKeyThunk(CCmdTarget* p, WPARAM wParam, LPARAM lParam)
     (static_cast<T*>(p)->*pfn)(static_cast<UINT>(wParam), LOWORD(lParam), HIWORD(lParam));
     return 0;
 }
-}  // namespace afx
+}   // namespace afx
 
-#define DECLARE_MESSAGE_MAP()                                   \
-protected:                                                      \
-    static const AFX_MSGMAP* GetThisMessageMap();               \
+#define DECLARE_MESSAGE_MAP()                     \
+protected:                                        \
+    static const AFX_MSGMAP* GetThisMessageMap(); \
     const AFX_MSGMAP* GetMessageMap() const override;
 
-#define BEGIN_MESSAGE_MAP(theClass, baseClass)                  \
-    const AFX_MSGMAP* theClass::GetMessageMap() const           \
-    {                                                           \
-        return GetThisMessageMap();                             \
-    }                                                           \
-    const AFX_MSGMAP* theClass::GetThisMessageMap()             \
-    {                                                           \
-        using ThisClass [[maybe_unused]] = theClass;            \
-        using TheBaseClass = baseClass;                         \
+#define BEGIN_MESSAGE_MAP(theClass, baseClass)        \
+    const AFX_MSGMAP* theClass::GetMessageMap() const \
+    {                                                 \
+        return GetThisMessageMap();                   \
+    }                                                 \
+    const AFX_MSGMAP* theClass::GetThisMessageMap()   \
+    {                                                 \
+        using ThisClass [[maybe_unused]] = theClass;  \
+        using TheBaseClass = baseClass;               \
         static const AFX_MSGMAP_ENTRY _messageEntries[] = {
 
+// clang-format off
 #define END_MESSAGE_MAP()                                       \
             {0, 0, 0, 0, nullptr}                               \
         };                                                      \
@@ -133,17 +134,14 @@ protected:                                                      \
             &TheBaseClass::GetThisMessageMap, &_messageEntries[0]}; \
         return &messageMap;                                     \
     }
+// clang-format on
 
-#define ON_WM_CREATE() \
-    {WM_CREATE, 0, 0, 0, &afx::OnCreateThunk<ThisClass, &ThisClass::OnCreate>},
-#define ON_WM_DESTROY() \
-    {WM_DESTROY, 0, 0, 0, &afx::OnVoidThunk<ThisClass, &ThisClass::OnDestroy>},
-#define ON_WM_CLOSE() \
-    {WM_CLOSE, 0, 0, 0, &afx::OnVoidThunk<ThisClass, &ThisClass::OnClose>},
-#define ON_WM_KEYDOWN() \
-    {WM_KEYDOWN, 0, 0, 0, &afx::OnKeyThunk<ThisClass, &ThisClass::OnKeyDown>},
-#define ON_COMMAND(id, memberFxn)                                               \
-    {WM_COMMAND, CN_COMMAND, static_cast<UINT>(id), static_cast<UINT>(id),     \
+#define ON_WM_CREATE()  {WM_CREATE, 0, 0, 0, &afx::OnCreateThunk<ThisClass, &ThisClass::OnCreate>},
+#define ON_WM_DESTROY() {WM_DESTROY, 0, 0, 0, &afx::OnVoidThunk<ThisClass, &ThisClass::OnDestroy>},
+#define ON_WM_CLOSE()   {WM_CLOSE, 0, 0, 0, &afx::OnVoidThunk<ThisClass, &ThisClass::OnClose>},
+#define ON_WM_KEYDOWN() {WM_KEYDOWN, 0, 0, 0, &afx::OnKeyThunk<ThisClass, &ThisClass::OnKeyDown>},
+#define ON_COMMAND(id, memberFxn)                                          \
+    {WM_COMMAND, CN_COMMAND, static_cast<UINT>(id), static_cast<UINT>(id), \
      &afx::OnVoidThunk<ThisClass, &ThisClass::memberFxn>},
 
 // ---------------------------------------------------------------------------------------
@@ -180,8 +178,8 @@ public:
     static CWnd* FromHandlePermanent(HWND hWnd);
 
     virtual BOOL CreateEx(DWORD dwExStyle, LPCSTR lpszClassName, LPCSTR lpszWindowName,
-                          DWORD dwStyle, int x, int y, int nWidth, int nHeight,
-                          HWND hWndParent, HMENU nIDorHMenu, LPVOID lpParam = nullptr);
+                          DWORD dwStyle, int x, int y, int nWidth, int nHeight, HWND hWndParent,
+                          HMENU nIDorHMenu, LPVOID lpParam = nullptr);
     virtual BOOL DestroyWindow();
     virtual BOOL PreCreateWindow(CREATESTRUCT& cs);
 
@@ -239,8 +237,8 @@ private:
     // Runs one message through the object. With pHandled (a dialog) only the message map
     // is asked and pHandled tells whether it answered. After the window's last message it
     // ends the object's tie to the window.
-    static LRESULT CallWndProc(CWnd* pWnd, HWND hWnd, UINT message, WPARAM wParam,
-                               LPARAM lParam, bool* pHandled);
+    static LRESULT CallWndProc(CWnd* pWnd, HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam,
+                               bool* pHandled);
 };
 
 LRESULT CALLBACK AfxWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
@@ -261,10 +259,10 @@ public:
 
     // lpszClassName null takes the framework's frame window class; lpszMenuName names a
     // menu resource of the application.
-    BOOL Create(LPCSTR lpszClassName, LPCSTR lpszWindowName,
-                DWORD dwStyle = WS_OVERLAPPEDWINDOW, const RECT& rect = rectDefault,
-                CWnd* pParentWnd = nullptr, LPCSTR lpszMenuName = nullptr,
-                DWORD dwExStyle = 0, CCreateContext* pContext = nullptr);
+    BOOL Create(LPCSTR lpszClassName, LPCSTR lpszWindowName, DWORD dwStyle = WS_OVERLAPPEDWINDOW,
+                const RECT& rect = rectDefault, CWnd* pParentWnd = nullptr,
+                LPCSTR lpszMenuName = nullptr, DWORD dwExStyle = 0,
+                CCreateContext* pContext = nullptr);
 
     BOOL PreCreateWindow(CREATESTRUCT& cs) override;
     BOOL OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) override;
@@ -293,8 +291,9 @@ class CDataExchange
 {
 public:
     CDataExchange(CWnd* pDlgWnd, BOOL bSaveAndValidate)
-        : m_bSaveAndValidate(bSaveAndValidate), m_pDlgWnd(pDlgWnd) {}
-    BOOL m_bSaveAndValidate;  // TRUE: controls to members; FALSE: members to controls
+        : m_bSaveAndValidate(bSaveAndValidate), m_pDlgWnd(pDlgWnd)
+    {}
+    BOOL m_bSaveAndValidate;   // TRUE: controls to members; FALSE: members to controls
     CWnd* m_pDlgWnd;
 };
 
@@ -324,7 +323,7 @@ protected:
     CWnd* m_pParentWnd;
 
 private:
-    bool m_bCentre = false;  // the template leaves the placement to us
+    bool m_bCentre = false;   // the template leaves the placement to us
 };
 
 // ---------------------------------------------------------------------------------------

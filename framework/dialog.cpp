@@ -24,7 +24,7 @@ bool LeavesPlacementOpen(const void* pTemplate)
     }
     return x == 0 && y == 0 && (style & (DS_CENTER | DS_CENTERMOUSE | DS_ABSALIGN)) == 0;
 }
-}  // namespace
+}   // namespace
 
 BEGIN_MESSAGE_MAP(CDialog, CWnd)
     ON_COMMAND(IDOK, OnOK)
@@ -33,8 +33,7 @@ END_MESSAGE_MAP()
 
 CDialog::CDialog(UINT nIDTemplate, CWnd* pParentWnd)
     : m_nIDHelp(nIDTemplate), m_pParentWnd(pParentWnd)
-{
-}
+{}
 
 INT_PTR CDialog::DoModal()
 {
@@ -54,9 +53,9 @@ INT_PTR CDialog::DoModal()
         hWndOwner = pMain->m_hWnd;
     }
 
-    const INT_PTR result = ::DialogBoxIndirectParamA(
-        hInstance, static_cast<LPCDLGTEMPLATEA>(pTemplate), hWndOwner, &AfxDlgProc,
-        reinterpret_cast<LPARAM>(this));
+    const INT_PTR result =
+        ::DialogBoxIndirectParamA(hInstance, static_cast<LPCDLGTEMPLATEA>(pTemplate), hWndOwner,
+                                  &AfxDlgProc, reinterpret_cast<LPARAM>(this));
     // The dialog manager has destroyed the window; whatever it did not tell us goes here.
     Detach();
     return result;

@@ -24,7 +24,7 @@ LPCSTR FrameClass()
     }
     return kFrameClass;
 }
-}  // namespace
+}   // namespace
 
 const CRect CFrameWnd::rectDefault(CW_USEDEFAULT, CW_USEDEFAULT, 0, 0);
 
@@ -34,9 +34,8 @@ BEGIN_MESSAGE_MAP(CFrameWnd, CWnd)
     ON_WM_CLOSE()
 END_MESSAGE_MAP()
 
-BOOL CFrameWnd::Create(LPCSTR lpszClassName, LPCSTR lpszWindowName, DWORD dwStyle,
-                       const RECT& rect, CWnd* pParentWnd, LPCSTR lpszMenuName,
-                       DWORD dwExStyle, CCreateContext*)
+BOOL CFrameWnd::Create(LPCSTR lpszClassName, LPCSTR lpszWindowName, DWORD dwStyle, const RECT& rect,
+                       CWnd* pParentWnd, LPCSTR lpszMenuName, DWORD dwExStyle, CCreateContext*)
 {
     HMENU hMenu = nullptr;
     if (lpszMenuName != nullptr) {

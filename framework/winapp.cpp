@@ -19,7 +19,7 @@ void AfxOleTerm()
         ::OleUninitialize();
     }
 }
-}  // namespace
+}   // namespace
 
 BEGIN_MESSAGE_MAP(CWinApp, CCmdTarget)
     ON_COMMAND(ID_APP_EXIT, OnAppExit)

@@ -48,7 +48,7 @@ int SystemMessageBox(HWND hWndOwner, LPCSTR lpszText, LPCSTR lpszCaption, UINT n
 }
 
 AFX_MESSAGEBOX_FN g_pfnMessageBox = &SystemMessageBox;
-}  // namespace
+}   // namespace
 
 CDumpContext afxDump;
 
@@ -92,8 +92,8 @@ BOOL CCmdTarget::OnCmdMsg(UINT nID, int nCode, void*, AFX_CMDHANDLERINFO* pHandl
     for (const AFX_MSGMAP* map = GetMessageMap(); map != nullptr;
          map = map->pfnGetBaseMap != nullptr ? map->pfnGetBaseMap() : nullptr) {
         for (const AFX_MSGMAP_ENTRY* e = map->lpEntries; e->nMessage != 0; ++e) {
-            if (e->nMessage != WM_COMMAND || static_cast<int>(e->nCode) != nCode ||
-                nID < e->nID || nID > e->nLastID)
+            if (e->nMessage != WM_COMMAND || static_cast<int>(e->nCode) != nCode || nID < e->nID ||
+                nID > e->nLastID)
                 continue;
             if (pHandlerInfo != nullptr) {
                 pHandlerInfo->pTarget = this;
@@ -157,9 +157,9 @@ BOOL CWnd::PreCreateWindow(CREATESTRUCT&)
     return TRUE;
 }
 
-BOOL CWnd::CreateEx(DWORD dwExStyle, LPCSTR lpszClassName, LPCSTR lpszWindowName,
-                    DWORD dwStyle, int x, int y, int nWidth, int nHeight, HWND hWndParent,
-                    HMENU nIDorHMenu, LPVOID lpParam)
+BOOL CWnd::CreateEx(DWORD dwExStyle, LPCSTR lpszClassName, LPCSTR lpszWindowName, DWORD dwStyle,
+                    int x, int y, int nWidth, int nHeight, HWND hWndParent, HMENU nIDorHMenu,
+                    LPVOID lpParam)
 {
     CREATESTRUCTA cs = {};
     cs.dwExStyle = dwExStyle;
@@ -227,8 +227,8 @@ void CWnd::CenterWindow()
     ::GetWindowRect(m_hWnd, &rcWindow);
     MONITORINFO mi = {};
     mi.cbSize = sizeof mi;
-    ::GetMonitorInfoA(::MonitorFromWindow(hOwner != nullptr ? hOwner : m_hWnd,
-                                          MONITOR_DEFAULTTONEAREST), &mi);
+    ::GetMonitorInfoA(
+        ::MonitorFromWindow(hOwner != nullptr ? hOwner : m_hWnd, MONITOR_DEFAULTTONEAREST), &mi);
     RECT rcCentre = mi.rcWork;
     // A hidden or minimised owner gives no useful place: then the screen's work area.
     if (hOwner != nullptr && ::IsWindowVisible(hOwner) && !::IsIconic(hOwner))
@@ -334,8 +334,8 @@ void CWnd::OnKeyDown(UINT, UINT, UINT)
     Default();
 }
 
-LRESULT CWnd::CallWndProc(CWnd* pWnd, HWND hWnd, UINT message, WPARAM wParam,
-                          LPARAM lParam, bool* pHandled)
+LRESULT CWnd::CallWndProc(CWnd* pWnd, HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam,
+                          bool* pHandled)
 {
     // Wine ends a window refused in WM_CREATE with WM_NCDESTROY alone, where Windows sends
     // WM_DESTROY first. Every object gets its WM_DESTROY, so that OnDestroy gives back

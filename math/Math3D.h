@@ -9,7 +9,7 @@
 
 struct D3DXVECTOR3 : public D3DVECTOR
 {
-    D3DXVECTOR3() = default;                       // left uninitialised, as the SDK's
+    D3DXVECTOR3() = default;   // left uninitialised, as the SDK's
     D3DXVECTOR3(float fx, float fy, float fz) : D3DVECTOR{fx, fy, fz} {}
 
     D3DXVECTOR3 operator+(const D3DXVECTOR3& v) const { return {x + v.x, y + v.y, z + v.z}; }
@@ -21,7 +21,7 @@ struct D3DXVECTOR3 : public D3DVECTOR
 
 struct D3DXMATRIX : public D3DMATRIX
 {
-    D3DXMATRIX() = default;                        // left uninitialised, as the SDK's
+    D3DXMATRIX() = default;   // left uninitialised, as the SDK's
 
     D3DXMATRIX operator*(const D3DXMATRIX& autre) const;
 };
@@ -37,7 +37,7 @@ D3DXMATRIX* D3DXMatrixTranslation(D3DXMATRIX* pOut, float x, float y, float z);
 D3DXMATRIX* D3DXMatrixRotationX(D3DXMATRIX* pOut, float angle);
 D3DXMATRIX* D3DXMatrixRotationY(D3DXMATRIX* pOut, float angle);
 D3DXMATRIX* D3DXMatrixRotationZ(D3DXMATRIX* pOut, float angle);
-D3DXMATRIX* D3DXMatrixLookAtLH(D3DXMATRIX* pOut, const D3DXVECTOR3* pEye,
-                               const D3DXVECTOR3* pAt, const D3DXVECTOR3* pUp);
-D3DXMATRIX* D3DXMatrixPerspectiveFovLH(D3DXMATRIX* pOut, float fovy, float aspect,
-                                       float zn, float zf);
+D3DXMATRIX* D3DXMatrixLookAtLH(D3DXMATRIX* pOut, const D3DXVECTOR3* pEye, const D3DXVECTOR3* pAt,
+                               const D3DXVECTOR3* pUp);
+D3DXMATRIX* D3DXMatrixPerspectiveFovLH(D3DXMATRIX* pOut, float fovy, float aspect, float zn,
+                                       float zf);

@@ -11,7 +11,7 @@ const float kAspect = 1.0f;
 const float kPlanProche = 2.0f;
 const float kPlanLointain = 30.0f;
 
-} // namespace
+}   // namespace
 
 Camera::Camera(IDirect3DDevice9* device)
     : Oeil(0.0f, 7.5f, -10.0f), Cible(0.0f, 0.0f, 0.0f), Haut(0.0f, 1.0f, 0.0f)

@@ -9,7 +9,7 @@ namespace {
 const UINT NbSommets = 24;
 const UINT NbIndex = 36;
 const UINT NbTriangles = 12;
-} // namespace
+}   // namespace
 
 Bloc::Bloc(D3DXVECTOR3 coin, D3DXVECTOR3 taille, IDirect3DDevice9* pDevice)
     : IDessinable(coin + taille / 2), TamponSommets(nullptr), TamponIndex(nullptr)
@@ -21,9 +21,9 @@ Bloc::Bloc(D3DXVECTOR3 coin, D3DXVECTOR3 taille, IDirect3DDevice9* pDevice)
     const float x2 = extent.x, y2 = extent.y, z2 = extent.z;
 
     const D3DXVECTOR3 Normales[6] = {
-        D3DXVECTOR3(0, 0, -1), D3DXVECTOR3(0, 0, 1),    // z = z1, z = z2
-        D3DXVECTOR3(0, -1, 0), D3DXVECTOR3(0, 1, 0),    // y = y1, y = y2
-        D3DXVECTOR3(-1, 0, 0), D3DXVECTOR3(1, 0, 0),    // x = x1, x = x2
+        D3DXVECTOR3(0, 0, -1), D3DXVECTOR3(0, 0, 1),   // z = z1, z = z2
+        D3DXVECTOR3(0, -1, 0), D3DXVECTOR3(0, 1, 0),   // y = y1, y = y2
+        D3DXVECTOR3(-1, 0, 0), D3DXVECTOR3(1, 0, 0),   // x = x1, x = x2
     };
     const D3DXVECTOR3 Pt[8] = {
         D3DXVECTOR3(x1, y1, z1), D3DXVECTOR3(x1, y2, z1), D3DXVECTOR3(x2, y2, z1),
@@ -54,6 +54,7 @@ void Bloc::CreerIndex(IDirect3DDevice9* pDevice)
 {
     // Each triangle is clockwise seen from outside, so default culling shows the outside;
     // the diagonal splitting each face differs from face to face.
+    // clang-format off
     static const WORD SourceIndex[NbIndex] = {
         0, 1, 2, 0, 2, 3,
         4, 5, 7, 5, 6, 7,
@@ -62,6 +63,7 @@ void Bloc::CreerIndex(IDirect3DDevice9* pDevice)
         16, 17, 18, 18, 19, 16,
         21, 22, 23, 21, 23, 20,
     };
+    // clang-format on
     RemplirIndex(pDevice, SourceIndex, NbIndex, TamponIndex);
 }
 

@@ -9,7 +9,7 @@ namespace {
 alignas(JournalNormales) unsigned char stockage[sizeof(JournalNormales)];
 int compteur;
 
-} // namespace
+}   // namespace
 
 JournalNormales& LeJournalNormales()
 {
@@ -30,9 +30,7 @@ InitJournalNormales::~InitJournalNormales()
 
 // The default open mode of an output file stream creates the file or empties it; nothing
 // checks that it opened: without the folder every line is dropped and the program goes on.
-JournalNormales::JournalNormales() : Flux(new std::ofstream(CheminJournalNormales()))
-{
-}
+JournalNormales::JournalNormales() : Flux(new std::ofstream(CheminJournalNormales())) {}
 
 JournalNormales::~JournalNormales()
 {

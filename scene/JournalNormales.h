@@ -14,7 +14,7 @@
 class JournalNormales
 {
 public:
-    JournalNormales();                        // opens CheminJournalNormales()
+    JournalNormales();   // opens CheminJournalNormales()
     ~JournalNormales();
     JournalNormales(const JournalNormales&) = delete;
     JournalNormales& operator=(const JournalNormales&) = delete;

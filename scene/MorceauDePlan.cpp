@@ -12,7 +12,7 @@ namespace {
 const UINT NbSommets = 8;
 const UINT NbIndex = 12;
 const UINT NbTriangles = 4;
-} // namespace
+}   // namespace
 
 MorceauDePlan::MorceauDePlan(const D3DXVECTOR3& centre, IDirect3DDevice9* pDevice)
     : IDessinable(centre), TamponSommets(nullptr), TamponIndex(nullptr)
@@ -23,6 +23,7 @@ MorceauDePlan::MorceauDePlan(const D3DXVECTOR3& centre, IDirect3DDevice9* pDevic
     const float hy = Longueur / 2;
     const D3DXVECTOR3 Normale(0, 0, 1);
     // The same four corners twice: once facing +z, once facing -z.
+    // clang-format off
     const Sommet Sommets[NbSommets] = {
         {D3DXVECTOR3(-hx, -hy, 0) + centre, Normale},
         {D3DXVECTOR3(-hx, hy, 0) + centre, Normale},
@@ -33,6 +34,7 @@ MorceauDePlan::MorceauDePlan(const D3DXVECTOR3& centre, IDirect3DDevice9* pDevic
         {D3DXVECTOR3(hx, hy, 0) + centre, -Normale},
         {D3DXVECTOR3(hx, -hy, 0) + centre, -Normale},
     };
+    // clang-format on
     RemplirSommets(pDevice, Sommets, NbSommets, TamponSommets);
 
     CreerIndex(pDevice);
@@ -48,10 +50,12 @@ MorceauDePlan::~MorceauDePlan()
 void MorceauDePlan::CreerIndex(IDirect3DDevice9* pDevice)
 {
     // The underside winds the other way, so one pair faces the viewer whatever the culling.
+    // clang-format off
     static const WORD SourceIndex[NbIndex] = {
         0, 1, 2, 0, 2, 3,
         6, 5, 4, 7, 6, 4,
     };
+    // clang-format on
     RemplirIndex(pDevice, SourceIndex, NbIndex, TamponIndex);
 }
 

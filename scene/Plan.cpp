@@ -20,7 +20,7 @@ private:
     IDirect3DDevice9* pDevice;   // borrowed
 };
 
-} // namespace
+}   // namespace
 
 Plan::Plan(const D3DXVECTOR3& origine, IDirect3DDevice9* pDevice, int nbRangees, int nbColonnes)
     : IDessinable(origine), NbRangees(nbRangees), NbColonnes(nbColonnes)

@@ -12,7 +12,7 @@ namespace {
 const UINT NbSommets = 16;
 const UINT NbIndex = 18;
 const UINT NbTriangles = 6;
-} // namespace
+}   // namespace
 
 D3DXVECTOR3 CalculerNormale(const D3DXVECTOR3& u, const D3DXVECTOR3& v, const D3DXVECTOR3& w)
 {
@@ -41,8 +41,8 @@ Pyramide::Pyramide(const D3DXVECTOR3& centre, float hauteur, IDirect3DDevice9* p
     const float m = d / 2;
 
     const D3DXVECTOR3 Pt[5] = {
-        centre + D3DXVECTOR3(-m, -m, 0), centre + D3DXVECTOR3(-m, m, 0),
-        centre + D3DXVECTOR3(m, m, 0), centre + D3DXVECTOR3(m, -m, 0),
+        centre + D3DXVECTOR3(-m, -m, 0),     centre + D3DXVECTOR3(-m, m, 0),
+        centre + D3DXVECTOR3(m, m, 0),       centre + D3DXVECTOR3(m, -m, 0),
         centre + D3DXVECTOR3(0, 0, hauteur),
     };
     // The log receives the side normals in this order, whatever happens to the buffers.
@@ -53,6 +53,7 @@ Pyramide::Pyramide(const D3DXVECTOR3& centre, float hauteur, IDirect3DDevice9* p
         CalculerNormale(Pt[4] - Pt[1], Pt[2] - Pt[4], Pt[1] - Pt[2]),
         CalculerNormale(Pt[1] - Pt[0], Pt[4] - Pt[1], Pt[0] - Pt[4]),
     };
+    // clang-format off
     const Sommet Sommets[NbSommets] = {
         {Pt[0], Normales[0]}, {Pt[1], Normales[0]}, {Pt[2], Normales[0]}, {Pt[3], Normales[0]},
         {Pt[4], Normales[1]}, {Pt[0], Normales[1]}, {Pt[3], Normales[1]},
@@ -60,6 +61,7 @@ Pyramide::Pyramide(const D3DXVECTOR3& centre, float hauteur, IDirect3DDevice9* p
         {Pt[1], Normales[3]}, {Pt[4], Normales[3]}, {Pt[2], Normales[3]},
         {Pt[0], Normales[4]}, {Pt[4], Normales[4]}, {Pt[1], Normales[4]},
     };
+    // clang-format on
     RemplirSommets(pDevice, Sommets, NbSommets, TamponSommets);
 
     CreerIndex(pDevice);
@@ -74,10 +76,12 @@ Pyramide::~Pyramide()
 
 void Pyramide::CreerIndex(IDirect3DDevice9* pDevice)
 {
+    // clang-format off
     static const WORD SourceIndex[NbIndex] = {
         0, 1, 2, 0, 2, 3,
         4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15,
     };
+    // clang-format on
     RemplirIndex(pDevice, SourceIndex, NbIndex, TamponIndex);
 }
 

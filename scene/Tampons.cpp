@@ -11,8 +11,8 @@ void RemplirSommets(IDirect3DDevice9* pDevice, const Sommet* sommets, UINT n,
     tampon = nullptr;
     IDirect3DVertexBuffer9* pNouveau = nullptr;
     if (FAILED(pDevice->CreateVertexBuffer(n * sizeof(Sommet), 0, Sommet::FVF, D3DPOOL_DEFAULT,
-                                           &pNouveau, nullptr))
-        || pNouveau == nullptr)
+                                           &pNouveau, nullptr)) ||
+        pNouveau == nullptr)
         return;
     void* pSommets = nullptr;
     if (FAILED(pNouveau->Lock(0, 0, &pSommets, 0)) || pSommets == nullptr) {
@@ -30,8 +30,8 @@ void RemplirIndex(IDirect3DDevice9* pDevice, const WORD* index, UINT m,
     tampon = nullptr;
     IDirect3DIndexBuffer9* pNouveau = nullptr;
     if (FAILED(pDevice->CreateIndexBuffer(m * sizeof(WORD), D3DUSAGE_WRITEONLY, D3DFMT_INDEX16,
-                                          D3DPOOL_DEFAULT, &pNouveau, nullptr))
-        || pNouveau == nullptr)
+                                          D3DPOOL_DEFAULT, &pNouveau, nullptr)) ||
+        pNouveau == nullptr)
         return;
     void* pIndex = nullptr;
     if (FAILED(pNouveau->Lock(0, 0, &pIndex, 0)) || pIndex == nullptr) {
@@ -44,8 +44,8 @@ void RemplirIndex(IDirect3DDevice9* pDevice, const WORD* index, UINT m,
 }
 
 void TracerPrimitive(IDirect3DDevice9* pDevice, const D3DMATERIAL9& materiau,
-                     IDirect3DVertexBuffer9* sommets, IDirect3DIndexBuffer9* index,
-                     UINT nbSommets, UINT nbTriangles)
+                     IDirect3DVertexBuffer9* sommets, IDirect3DIndexBuffer9* index, UINT nbSommets,
+                     UINT nbTriangles)
 {
     if (sommets == nullptr || index == nullptr)
         return;

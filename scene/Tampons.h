@@ -19,5 +19,5 @@ void RemplirIndex(IDirect3DDevice9* pDevice, const WORD* index, UINT m,
 // The five drawing calls of a primitive: material, stream, vertex format, indices, indexed
 // triangle list. A buffer that could not be made is never drawn with: then nothing is called.
 void TracerPrimitive(IDirect3DDevice9* pDevice, const D3DMATERIAL9& materiau,
-                     IDirect3DVertexBuffer9* sommets, IDirect3DIndexBuffer9* index,
-                     UINT nbSommets, UINT nbTriangles);
+                     IDirect3DVertexBuffer9* sommets, IDirect3DIndexBuffer9* index, UINT nbSommets,
+                     UINT nbTriangles);

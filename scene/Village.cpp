@@ -20,16 +20,17 @@ private:
     IDirect3DDevice9* pDevice;   // borrowed
 };
 
-} // namespace
+}   // namespace
 
-Village::Village(IDirect3DDevice9* pDevice)
-    : IDessinable(D3DXVECTOR3(0, 0, 0)), Sol(nullptr)
+Village::Village(IDirect3DDevice9* pDevice) : IDessinable(D3DXVECTOR3(0, 0, 0)), Sol(nullptr)
 {
     // -0.1f: the ground lies just below the houses' base plane z = 0.
     Sol = new Plan(D3DXVECTOR3(0, 0, -0.1f), pDevice, 2, 4);
     try {
         const D3DXVECTOR3 positions[3] = {
-            D3DXVECTOR3(0, 0, 0), D3DXVECTOR3(5, 0, 0), D3DXVECTOR3(0, 5, 0),
+            D3DXVECTOR3(0, 0, 0),
+            D3DXVECTOR3(5, 0, 0),
+            D3DXVECTOR3(0, 5, 0),
         };
         for (const D3DXVECTOR3& position : positions) {
             // Held here until the vector has taken it: push_back may throw too.

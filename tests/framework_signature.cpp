@@ -1,7 +1,8 @@
 // Must compile as it is, and must not with MAUVAISE_SIGNATURE: the handler's parameters are wrong.
 #include <afxwin.h>
 
-struct Fenetre : CWnd {
+struct Fenetre : CWnd
+{
 #ifdef MAUVAISE_SIGNATURE
     void OnKeyDown(UINT nChar, UINT nRepCnt);
 #else

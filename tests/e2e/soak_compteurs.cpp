@@ -11,18 +11,36 @@ int main(int argc, char** argv)
     DWORD pid = 0;
     HWND cadre = argc > 1 ? FindWindowA(nullptr, argv[1]) : nullptr;
     HANDLE h = cadre && GetWindowThreadProcessId(cadre, &pid)
-        ? OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid) : nullptr;
-    if (!h) return 1;
-    if (argc > 2) return !PostMessageA(cadre, WM_SYSCOMMAND, std::strcmp(argv[2], "min") ? SC_RESTORE : SC_MINIMIZE, 0);
-    std::vector<char> t(16 << 20); int handles = 0, gdi = 0;
-    struct Entree { ULONG pid; BYTE type, flags; USHORT valeur; PVOID objet; ULONG acces; };
-    NtQuerySystemInformation(SYSTEM_INFORMATION_CLASS(16), t.data(), t.size(), nullptr);   // every handle
-    for (ULONG i = 0; i < *reinterpret_cast<ULONG*>(t.data()); ++i) handles += reinterpret_cast<Entree*>(t.data() + 8)[i].pid == pid;
-    // The PEB holds the GDI table's address at 0xF8: 65536 entries of 24 bytes, used if byte 14 (type) is set.
-    PROCESS_BASIC_INFORMATION pbi = {}; UINT64 table = 0;
+                   ? OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid)
+                   : nullptr;
+    if (!h)
+        return 1;
+    if (argc > 2)
+        return !PostMessageA(cadre, WM_SYSCOMMAND,
+                             std::strcmp(argv[2], "min") ? SC_RESTORE : SC_MINIMIZE, 0);
+    std::vector<char> t(16 << 20);
+    int handles = 0, gdi = 0;
+    struct Entree
+    {
+        ULONG pid;
+        BYTE type, flags;
+        USHORT valeur;
+        PVOID objet;
+        ULONG acces;
+    };
+    NtQuerySystemInformation(SYSTEM_INFORMATION_CLASS(16), t.data(), t.size(),
+                             nullptr);   // every handle
+    for (ULONG i = 0; i < *reinterpret_cast<ULONG*>(t.data()); ++i)
+        handles += reinterpret_cast<Entree*>(t.data() + 8)[i].pid == pid;
+    // The PEB holds the GDI table's address at 0xF8: 65536 entries of 24 bytes, used if byte 14
+    // (type) is set.
+    PROCESS_BASIC_INFORMATION pbi = {};
+    UINT64 table = 0;
     NtQueryInformationProcess(h, ProcessBasicInformation, &pbi, sizeof pbi, nullptr);
-    if (ReadProcessMemory(h, static_cast<char*>(static_cast<void*>(pbi.PebBaseAddress)) + 0xF8, &table, 8, nullptr)
-        && ReadProcessMemory(h, reinterpret_cast<void*>(table), t.data(), 65536 * 24, nullptr))
-        for (int i = 0; i < 65536; ++i) gdi += t[i * 24 + 14] != 0;
+    if (ReadProcessMemory(h, static_cast<char*>(static_cast<void*>(pbi.PebBaseAddress)) + 0xF8,
+                          &table, 8, nullptr) &&
+        ReadProcessMemory(h, reinterpret_cast<void*>(table), t.data(), 65536 * 24, nullptr))
+        for (int i = 0; i < 65536; ++i)
+            gdi += t[i * 24 + 14] != 0;
     std::printf("%d %d\n", handles, gdi);
 }

@@ -2,25 +2,44 @@
 
 #include <new>
 
-long g_reste = -1, g_echecs = 0; bool g_plusRien = false;
+long g_reste = -1, g_echecs = 0;
+bool g_plusRien = false;
 void* operator new(std::size_t n)
 {
     const bool echec = g_reste == 0;
-    if (g_reste > 0 || (echec && !g_plusRien)) --g_reste;
+    if (g_reste > 0 || (echec && !g_plusRien))
+        --g_reste;
     void* p = echec ? (++g_echecs, nullptr) : ::HeapAlloc(::GetProcessHeap(), 0, n ? n : 1);
     return p ? p : throw std::bad_alloc();
 }
-void operator delete(void* p) noexcept { if (p) ::HeapFree(::GetProcessHeap(), 0, p); }
+void operator delete(void* p) noexcept
+{
+    if (p)
+        ::HeapFree(::GetProcessHeap(), 0, p);
+}
 
 Peripherique::Peripherique(UINT cote)
 {
     // A popup has no frame: its client area is the whole window.
     fenetre = ::CreateWindowA("STATIC", "", WS_POPUP, 0, 0, cote, cote, 0, 0, 0, 0);
     d3d = ::Direct3DCreate9(D3D_SDK_VERSION);
-    D3DPRESENT_PARAMETERS pp{cote, cote, D3DFMT_X8R8G8B8, 1, D3DMULTISAMPLE_NONE, 0, D3DSWAPEFFECT_DISCARD,
-                             fenetre, TRUE, TRUE, D3DFMT_D16, 0, 0, 0};
-    if (fenetre && d3d && FAILED(d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, fenetre,
-                                                   D3DCREATE_SOFTWARE_VERTEXPROCESSING, &pp, &device)))
+    D3DPRESENT_PARAMETERS pp{cote,
+                             cote,
+                             D3DFMT_X8R8G8B8,
+                             1,
+                             D3DMULTISAMPLE_NONE,
+                             0,
+                             D3DSWAPEFFECT_DISCARD,
+                             fenetre,
+                             TRUE,
+                             TRUE,
+                             D3DFMT_D16,
+                             0,
+                             0,
+                             0};
+    if (fenetre && d3d &&
+        FAILED(d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, fenetre,
+                                 D3DCREATE_SOFTWARE_VERTEXPROCESSING, &pp, &device)))
         device = nullptr;
 }
 
@@ -30,16 +49,22 @@ Image LireCible(IDirect3DDevice9* device)
     IDirect3DSurface9 *cible = nullptr, *copie = nullptr;
     D3DSURFACE_DESC d{};
     D3DLOCKED_RECT v{};
-    if (SUCCEEDED(device->GetRenderTarget(0, &cible)) && SUCCEEDED(cible->GetDesc(&d)) && d.Format == D3DFMT_X8R8G8B8
-        && SUCCEEDED(device->CreateOffscreenPlainSurface(d.Width, d.Height, d.Format, D3DPOOL_SYSTEMMEM, &copie, 0))
-        && SUCCEEDED(device->GetRenderTargetData(cible, copie)) && SUCCEEDED(copie->LockRect(&v, 0, D3DLOCK_READONLY))) {
+    if (SUCCEEDED(device->GetRenderTarget(0, &cible)) && SUCCEEDED(cible->GetDesc(&d)) &&
+        d.Format == D3DFMT_X8R8G8B8 &&
+        SUCCEEDED(device->CreateOffscreenPlainSurface(d.Width, d.Height, d.Format,
+                                                      D3DPOOL_SYSTEMMEM, &copie, 0)) &&
+        SUCCEEDED(device->GetRenderTargetData(cible, copie)) &&
+        SUCCEEDED(copie->LockRect(&v, 0, D3DLOCK_READONLY))) {
         im.largeur = d.Width, im.hauteur = d.Height;
         for (UINT y = 0; y < d.Height; ++y)   // rows by pitch; the X byte is not a colour
             for (UINT x = 0; x < d.Width; ++x)
-                im.pixels.push_back(static_cast<const std::uint32_t*>(v.pBits)[y * (v.Pitch / 4) + x] & 0xFFFFFF);
+                im.pixels.push_back(
+                    static_cast<const std::uint32_t*>(v.pBits)[y * (v.Pitch / 4) + x] & 0xFFFFFF);
         copie->UnlockRect();
     }
-    if (copie) copie->Release();
-    if (cible) cible->Release();
+    if (copie)
+        copie->Release();
+    if (cible)
+        cible->Release();
     return im;
 }
