@@ -1,20 +1,22 @@
 // The main frame on Wine's real Direct3D 9 with a driven clock. Hooks in the runtime's method
-// tables count calls, script a lost device and see the last references go.
+// tables script a lost or failing device, count what is shown and see the last references go.
 #include "aboutdlg.h"
 #include "kervalen.h"
 #include "mainfrm.h"
 
 #include "Crochet.h"
+#include "Liberer.h"
 #include "Math3D.h"
 #include "Peripherique.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <functional>
-#include <numeric>
 #include <cstring>
 #include <deque>
+#include <fstream>
+#include <functional>
+#include <numeric>
 #include <string>
 
 const char* CheminJournalNormales()
@@ -26,29 +28,34 @@ namespace {
 
 struct Etat
 {
-    DWORD temps = 100000;
+    DWORD temps = 100000;   // the frame's clock, ms
     IDirect3D9* d3d = nullptr;
     IDirect3DDevice9* device = nullptr;
-    int presents = 0, scenes = 0, questions = 0;
-    std::deque<HRESULT> present, tcl, reset;   // scripted results, then the real calls'
+    D3DPRESENT_PARAMETERS pp{};   // as CreateDevice was given them
+    int presents = 0;
+    int questions = 0;                         // TestCooperativeLevel
+    std::deque<HRESULT> present, tcl, reset;   // answers given before the real calls'
     std::vector<HRESULT> resetsReels;
-    std::vector<void*> liberes;
-    std::string boites, creation;   // adapter, type, flags
-    D3DPRESENT_PARAMETERS pp{};
-    long memoire = -1;   // as CreateDevice was given them; g_reste after a real Reset
+    int liesAuReset = 0;          // buffers the device still held when Reset came
+    std::vector<void*> liberes;   // released to zero, in order
+    std::string boites;
+    long memoire = -1;   // g_reste once a Reset has succeeded
 } g;
+
 template <class F>
-HRESULT Suivant(std::deque<HRESULT>& s, F reel)
+HRESULT Suivant(std::deque<HRESULT>& script, F reel)
 {
-    if (s.empty())
+    if (script.empty())
         return reel();
-    const HRESULT hr = s.front();
-    s.pop_front();
+    const HRESULT hr = script.front();
+    script.pop_front();
     return hr;
 }
 
 template <auto Crochet>
-decltype(Crochet) o = nullptr;   // the runtime's function a hook stands in for
+decltype(Crochet) o = nullptr;   // the runtime's function the hook stands in for
+
+// Every device shares one method table, every Direct3D object another: each slot is hooked once.
 template <auto Crochet>
 void Poser(void* objet, std::size_t place)
 {
@@ -61,58 +68,81 @@ HRESULT WINAPI Present(IDirect3DDevice9* d, const RECT* a, const RECT* b, HWND h
     ++g.presents;
     return Suivant(g.present, [&] { return o<&Present>(d, a, b, h, r); });
 }
-HRESULT WINAPI BeginScene(IDirect3DDevice9* d)
-{
-    ++g.scenes;
-    return o<&BeginScene>(d);
-}
+
 HRESULT WINAPI Tcl(IDirect3DDevice9* d)
 {
     ++g.questions;
     return Suivant(g.tcl, [&] { return o<&Tcl>(d); });
 }
+
+// Windows keeps a reference to a bound buffer, and its Reset fails while the buffer lives.
 HRESULT WINAPI Reset(IDirect3DDevice9* d, D3DPRESENT_PARAMETERS* pp)
 {
-    const HRESULT hr = Suivant(g.reset, [&] {
+    HRESULT hr;
+    {
         SansPanne s;
-        g.resetsReels.push_back(o<&Reset>(d, pp));
-        return g.resetsReels.back();
-    });
-    return g_reste = hr ? g_reste : g.memoire, hr;
+        IDirect3DVertexBuffer9* vb = nullptr;
+        IDirect3DIndexBuffer9* ib = nullptr;
+        UINT decalage = 0;
+        UINT pas = 0;
+        d->GetStreamSource(0, &vb, &decalage, &pas);
+        d->GetIndices(&ib);
+        g.liesAuReset += (vb != nullptr) + (ib != nullptr);
+        Liberer(vb);
+        Liberer(ib);
+        hr = Suivant(g.reset, [&] {
+            g.resetsReels.push_back(o<&Reset>(d, pp));
+            return g.resetsReels.back();
+        });
+    }
+    if (hr == D3D_OK)
+        g_reste = g.memoire;
+    return hr;
 }
-template <int N>
-ULONG WINAPI Lacher(IUnknown* x)
+
+// Table 0 is the devices', 1 the Direct3D objects': a device given back goes to zero, the
+// Direct3D object to the one reference Creer keeps.
+template <int Table>
+ULONG WINAPI Lacher(IUnknown* objet)
 {
     SansPanne s;
-    const ULONG n = o<&Lacher<N>>(x);
-    if (!n)
-        g.liberes.push_back(x);
+    const ULONG n = o<&Lacher<Table>>(objet);
+    if (n == Table)
+        g.liberes.push_back(objet);
     return n;
 }
 
-// Every device shares one method table, every Direct3D object another: each slot is hooked once.
 HRESULT WINAPI CreateDevice(IDirect3D9* d3d, UINT a, D3DDEVTYPE t, HWND h, DWORD f,
                             D3DPRESENT_PARAMETERS* pp, IDirect3DDevice9** pd)
 {
-    SansPanne s;
-    g.creation = std::to_string(a) + " " + std::to_string(t) + " " + std::to_string(f), g.pp = *pp;
+    g.pp = *pp;
     const HRESULT hr = o<&CreateDevice>(d3d, a, t, h, f, pp, pd);
-    if (IDirect3DDevice9* d = g.device = SUCCEEDED(hr) ? *pd : nullptr)
-        Poser<&Present>(d, Emplacement::Present), Poser<&BeginScene>(d, Emplacement::BeginScene),
-            Poser<&Tcl>(d, Emplacement::TestCooperativeLevel), Poser<&Reset>(d, Emplacement::Reset),
-            Poser<&Lacher<0>>(d, Emplacement::Release);
+    g.device = SUCCEEDED(hr) ? *pd : nullptr;
+    if (g.device) {
+        Poser<&Present>(g.device, Emplacement::Present);
+        Poser<&Tcl>(g.device, Emplacement::TestCooperativeLevel);
+        Poser<&Reset>(g.device, Emplacement::Reset);
+        Poser<&Lacher<0>>(g.device, Emplacement::Release);
+    }
     return hr;
 }
+
+// One Direct3D object for every frame, as Direct3DCreate9 takes a third of a second.
 IDirect3D9* WINAPI Creer(UINT version)
 {
-    Poser<&CreateDevice>(g.d3d = ::Direct3DCreate9(version), Emplacement::CreateDevice);
+    static IDirect3D9* const d3d = ::Direct3DCreate9(version);
+    d3d->AddRef();
+    g.d3d = d3d;
+    Poser<&CreateDevice>(g.d3d, Emplacement::CreateDevice);
     Poser<&Lacher<1>>(g.d3d, Emplacement::Release);
     return g.d3d;
 }
+
 DWORD WINAPI Horloge()
 {
     return g.temps;
 }
+
 int Boite(HWND, LPCSTR texte, LPCSTR titre, UINT)
 {
     SansPanne s;
@@ -126,23 +156,12 @@ D3DMATRIX Transformee(D3DTRANSFORMSTATETYPE t)
     g.device->GetTransform(t, &m);
     return m;
 }
-double AngleX()
-{
-    const D3DMATRIX m = Transformee(D3DTS_WORLD);
-    return std::atan2(m._23, m._22);
-}
-double Tours(double a, double b)
-{
-    return std::remainder(a - b, 6.283185307179586);
-}   // a - b within a turn
-double Angle(double ms)
-{
-    return 2.0943952 * ms / 1000;
-}   // one turn in 3 s
+
 bool Egales(const D3DMATRIX& a, const D3DMATRIX& b)
 {
     return std::memcmp(&a, &b, sizeof a) == 0;
 }
+
 D3DXMATRIX Vue(D3DXVECTOR3 oeil)
 {
     D3DXMATRIX m;
@@ -150,44 +169,81 @@ D3DXMATRIX Vue(D3DXVECTOR3 oeil)
     return *D3DXMatrixLookAtLH(&m, &oeil, &cible, &haut);
 }
 
-struct Cadre : ::testing::Test
+// The world's turn about x, and how far a - b is from the turn of ms, within one turn.
+double Ecart(double a, double b, double ms)
 {
-    void SetUp() override { Ouvrir(100000); }
-    void TearDown() override
+    return std::remainder(a - b - 2.0943952 * ms / 1000, 6.283185307179586);
+}
+
+double AngleX()
+{
+    const D3DMATRIX m = Transformee(D3DTS_WORLD);
+    return std::atan2(m._23, m._22);
+}
+
+std::string Journal()
+{
+    std::ifstream f(CheminJournalNormales(), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
+}
+
+class Cadre : public ::testing::Test
+{
+protected:
+    void SetUp() override { Ouvrir(); }
+    void TearDown() override { Fermer(); }
+
+    // The frame is deleted by the framework with its window.
+    void Ouvrir(DWORD depart = 100000)
+    {
+        g = Etat();
+        g.temps = depart;
+        g_reste = -1;
+        g_plusRien = false;
+        CMainFrame::CreerDirect3D = &Creer;
+        CMainFrame::Horloge = &Horloge;
+        AfxSetMessageBoxFunction(&Boite);
+        cadre = new CMainFrame;
+        fenetre = cadre->m_hWnd;
+    }
+    // As the user closes it.
+    void Fermer()
     {
         if (::IsWindow(fenetre))
             cadre->DestroyWindow();
-        Quitte();
+        Vider();
     }
-    void Ouvrir(DWORD depart)   // the frame is deleted by the framework with its window
+    // The code of the quit left waiting, -1 for none.
+    static int Vider()
     {
-        g = Etat(), g.temps = depart, CMainFrame::CreerDirect3D = &Creer,
-        CMainFrame::Horloge = &Horloge;
-        AfxSetMessageBoxFunction(&Boite), fenetre = (cadre = new CMainFrame)->m_hWnd;
+        int code = -1;
+        for (MSG m; ::PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE);)
+            if (m.message == WM_QUIT)
+                code = int(m.wParam);
+        return code;
     }
+    // The number of images shown.
     int Tic(DWORD temps)
     {
         g.temps = temps;
-        const int n = g.presents;
+        const int avant = g.presents;
         if (::IsWindow(fenetre))
             cadre->Animer();
-        return g.presents - n;
-    }                        // images shown
-    static WPARAM Quitte()   // the code of the WM_QUIT waiting, ~0 for none
-    {
-        MSG m;
-        WPARAM n = ~WPARAM(0);
-        while (::PeekMessageA(&m, 0, 0, 0, PM_REMOVE))
-            if (m.message == WM_QUIT)
-                n = m.wParam;
-        return n;
+        return g.presents - avant;
     }
+    void Montrer(WPARAM commande)
+    {
+        ::SendMessageA(fenetre, WM_SYSCOMMAND, commande, 0);
+        for (MSG m; ::PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE);)
+            ::DispatchMessageA(&m);
+    }
+
     CMainFrame* cadre = nullptr;
     HWND fenetre = nullptr;
 };
 
-// Rows are ticks: ms after start-up, images shown and drawn, real time the angle follows. Run
-// from before each wrap of the clock, then after a month of daily ticks (the last one as {1}).
+// Rows are ticks: ms after start-up, images shown, the real time the turn follows. Run from
+// before each wrap of the clock, then after a month of daily ticks (from the fourth row on).
 TEST_F(Cadre, TicksActPastTheDueTimeAndTurnByTheRealTime)
 {
     struct Tick
@@ -195,193 +251,235 @@ TEST_F(Cadre, TicksActPastTheDueTimeAndTurnByTheRealTime)
         DWORD depuis;
         int images;
         double ms;
-    } const ticks[] = {{0, 0, 0},       {~999u, 0, 0}, {1, 1, 1},    {51, 0, 0},   {52, 1, 51},
-                       {103, 1, 51},    {154, 1, 51},  {205, 1, 51}, {256, 1, 51}, {307, 1, 51},
-                       {2307, 1, 2000}, {2357, 0, 0},  {2358, 1, 51}};
-    const DWORD jour = 86400000, mois = 30 * jour;
+    } const ticks[] = {
+        {0, 0, 0},       {~999u, 0, 0}, {1, 1, 1},     {51, 0, 0},   {52, 1, 51},
+        {103, 1, 51},    {154, 1, 51},  {205, 1, 51},  {256, 1, 51}, {307, 1, 51},
+        {2307, 1, 2000}, {2357, 0, 0},  {2358, 1, 51},
+    };
+    const DWORD jour = 86400000;
+    const DWORD mois = 30 * jour;
     for (const DWORD debut : {0xFFFFFF00u, 0x7FFFFF00u, 0u}) {
-        TearDown(), Ouvrir(debut);
-        for (DWORD t = jour; debut == 0 && t <= mois; t += jour)
-            ASSERT_EQ(Tic(t), 1);
-        const DWORD depart = debut == 0 ? mois - 1 : debut;
-        for (const Tick* t = ticks + (debut == 0 ? 3 : 0); t != std::end(ticks); ++t) {
+        Fermer();
+        Ouvrir(debut);
+        const Tick* t = ticks;
+        DWORD depart = debut;
+        if (debut == 0) {
+            for (DWORD jours = jour; jours <= mois; jours += jour)
+                ASSERT_EQ(Tic(jours), 1);
+            t += 3;
+            depart = mois - 1;
+        }
+        for (; t != std::end(ticks); ++t) {
             SCOPED_TRACE(testing::Message() << std::hex << depart << " + " << t->depuis);
             const double avant = AngleX();
-            const int scenes = g.scenes;
             EXPECT_EQ(Tic(depart + t->depuis), t->images);
-            EXPECT_EQ(g.scenes - scenes, t->images);
-            EXPECT_NEAR(Tours(AngleX() - avant, Angle(t->ms)), 0, 1e-5);
+            EXPECT_NEAR(Ecart(AngleX(), avant, t->ms), 0, 1e-5);
         }
     }
 }
 
-// The image is blue where the village is not. Each key moves the eye one unit, whatever the
-// repeat count, and aims the view at the origin again; other keys move nothing. The projection
-// stays square, 45 degrees, 2 to 30.
+// The device as created: windowed, the desktop's format, a 16-bit depth buffer in use. The image
+// is blue where the village is not. Each key moves the eye one unit whatever its repeat count,
+// other keys nothing; the projection stays square, 45 degrees, 2 to 30.
 TEST_F(Cadre, ImageIsBlueAroundTheVillageAndSixKeysMoveTheEye)
 {
+    D3DDEVICE_CREATION_PARAMETERS creation{};
+    D3DDISPLAYMODE mode{};
+    DWORD z = 0;
+    g.device->GetCreationParameters(&creation);
+    g.d3d->GetAdapterDisplayMode(D3DADAPTER_DEFAULT, &mode);
+    g.device->GetRenderState(D3DRS_ZENABLE, &z);
+    EXPECT_EQ(creation.AdapterOrdinal, D3DADAPTER_DEFAULT);
+    EXPECT_EQ(creation.DeviceType, D3DDEVTYPE_HAL);
+    EXPECT_EQ(creation.BehaviorFlags, DWORD(D3DCREATE_SOFTWARE_VERTEXPROCESSING));
+    D3DPRESENT_PARAMETERS pp{};
+    pp.Windowed = TRUE;
+    pp.SwapEffect = D3DSWAPEFFECT_DISCARD;
+    pp.BackBufferFormat = mode.Format;
+    pp.EnableAutoDepthStencil = TRUE;
+    pp.AutoDepthStencilFormat = D3DFMT_D16;
+    EXPECT_EQ(std::memcmp(&g.pp, &pp, sizeof pp), 0);
+    EXPECT_EQ(z, DWORD(D3DZB_TRUE));
+
     Tic(g.temps + 1);
     const Image im = LireCible(g.device);
     EXPECT_EQ(im.pixel(im.largeur / 2, im.hauteur * 7 / 8), 0x0000FFu);
     EXPECT_NE(im.pixel(im.largeur * 3 / 4, im.hauteur / 4), 0x0000FFu);
-    D3DPRESENT_PARAMETERS pp;
-    D3DDISPLAYMODE mode{};
-    DWORD z = 0;   // a windowed device of the desktop's format, 16-bit depth
-    ::ZeroMemory(&pp, sizeof pp), g.d3d->GetAdapterDisplayMode(D3DADAPTER_DEFAULT, &mode),
-        g.device->GetRenderState(D3DRS_ZENABLE, &z);
-    pp.Windowed = TRUE, pp.SwapEffect = D3DSWAPEFFECT_DISCARD, pp.BackBufferFormat = mode.Format,
-    pp.EnableAutoDepthStencil = TRUE, pp.AutoDepthStencilFormat = D3DFMT_D16;
-    EXPECT_TRUE(!std::memcmp(&g.pp, &pp, sizeof pp) && g.creation == "0 1 32" && z == D3DZB_TRUE)
-        << g.creation << " z " << z;
+
     struct Touche
     {
         WPARAM vk;
-        D3DXVECTOR3 oeil;
-    } const touches[] = {{VK_END, {0, 7.5f, -9}},   {VK_HOME, {0, 7.5f, -10}},
-                         {VK_LEFT, {0, 8.5f, -10}}, {VK_RIGHT, {0, 7.5f, -10}},
-                         {VK_UP, {1, 7.5f, -10}},   {VK_DOWN, {0, 7.5f, -10}},
-                         {'A', {0, 7.5f, -10}},     {VK_DOWN, {-1, 7.5f, -10}}};
-    D3DXMATRIX projection, *p = D3DXMatrixPerspectiveFovLH(&projection, 0.7853982f, 1, 2, 30);
+        D3DXVECTOR3 oeil;   // after the key
+    } const touches[] = {
+        {VK_END, {0, 7.5f, -9}},    {VK_HOME, {0, 7.5f, -10}},  {VK_LEFT, {0, 8.5f, -10}},
+        {VK_RIGHT, {0, 7.5f, -10}}, {VK_UP, {1, 7.5f, -10}},    {VK_DOWN, {0, 7.5f, -10}},
+        {'A', {0, 7.5f, -10}},      {VK_DOWN, {-1, 7.5f, -10}},
+    };
+    D3DXMATRIX projection;
+    D3DXMatrixPerspectiveFovLH(&projection, 0.7853982f, 1, 2, 30);
     for (const Touche& t : touches) {
         ::SendMessageA(fenetre, WM_KEYDOWN, t.vk, 5);
         EXPECT_TRUE(Egales(Transformee(D3DTS_VIEW), Vue(t.oeil))) << t.vk;
-        EXPECT_TRUE(Egales(Transformee(D3DTS_PROJECTION), *p)) << t.vk;
+        EXPECT_TRUE(Egales(Transformee(D3DTS_PROJECTION), projection)) << t.vk;
     }
 }
 
-// Lost: nothing shown nor drawn, the device asked once a tick; then the real Reset (refused while a
-// buffer lives) succeeds, with the eye moved meanwhile and the time caught up (the states: next
-// test).
-TEST_F(Cadre, ALostDeviceIsWaitedForThenResetWithItsSceneAndEye)
+// Lost at the first Present, the device first stays lost, then can be reset. Minimised before
+// the loss, during it or never: while the window has no client area no Reset is tried; the device
+// is asked once a tick. Then the real Reset (refused while a buffer lives or is bound) takes the
+// client's size, the eye stays where a key moved it meanwhile, the log untouched; two whole
+// turns on, the first picture again. Closing gives back the device, then the Direct3D object.
+TEST_F(Cadre, ALostDeviceComesBackOnceItCanBeResetAndTheWindowHasAClientArea)
 {
-    g.present = {D3DERR_DEVICELOST}, g.reset = {D3DERR_DEVICELOST};   // lost again in Reset
-    g.tcl = {D3DERR_DEVICELOST, D3DERR_DEVICENOTRESET, D3DERR_DEVICENOTRESET};
-    struct Tick
-    {
-        DWORD depuis;
-        int presents, scenes, questions;
-    } const ticks[] = {{1, 1, 0, 0},   {52, 0, 0, 1},  {53, 0, 0, 0},
-                       {103, 0, 0, 1}, {154, 0, 1, 1}, {205, 1, 1, 0}};
-    for (const Tick& t : ticks) {
-        const int scenes = g.scenes, questions = g.questions;
-        ASSERT_TRUE(::IsWindow(fenetre)) << g.boites;   // a refused Reset gives up on the device
-        EXPECT_EQ(Tic(100000 + t.depuis), t.presents) << t.depuis;
-        EXPECT_EQ(g.scenes - scenes, t.scenes) << t.depuis;
-        EXPECT_EQ(g.questions - questions, t.questions) << t.depuis;
-        if (t.depuis == 53)
-            ::SendMessageA(fenetre, WM_KEYDOWN, VK_UP, 1);
-    }
-    EXPECT_EQ(g.resetsReels, std::vector<HRESULT>{D3D_OK});
-    EXPECT_TRUE(Egales(Transformee(D3DTS_VIEW), Vue({1, 7.5f, -10})));
-    EXPECT_NEAR(Tours(AngleX(), Angle(205)), 0, 1e-5);   // the time of the loss caught up
-}
-
-// Lost while minimised, or minimised while lost: the device, ready for Reset, waits, asked once a
-// tick, for the window to be restored. Then the real Reset takes the client's size and, one turn
-// on, the first picture comes back.
-TEST_F(Cadre, ALostDeviceWaitsForAMinimisedWindowAndComesBackAtItsRestoredSize)
-{
-    const auto montrer = [&](WPARAM sc) {
-        ::SendMessageA(fenetre, WM_SYSCOMMAND, sc, 0);
-        for (MSG m; ::PeekMessageA(&m, 0, 0, 0, PM_REMOVE);)
-            ::DispatchMessageA(&m);
-    };
-    for (const bool avant : {true, false}) {
-        TearDown(), Ouvrir(100000), cadre->ShowWindow(SW_SHOWNORMAL),
-            g.present = {D3DERR_DEVICELOST}, g.tcl.assign(4, D3DERR_DEVICENOTRESET);
+    enum Minimise { Jamais, Avant, Pendant };
+    for (const Minimise quand : {Jamais, Avant, Pendant}) {
+        SCOPED_TRACE(quand == Jamais ? "never minimised" : quand == Avant ? "before" : "during");
+        Fermer();
+        Ouvrir();
+        cadre->ShowWindow(SW_SHOWNORMAL);
+        g.present = {D3DERR_DEVICELOST};
+        g.tcl = {D3DERR_DEVICELOST, D3DERR_DEVICENOTRESET, D3DERR_DEVICENOTRESET,
+                 D3DERR_DEVICENOTRESET};
+        if (quand == Jamais)
+            g.reset = {D3DERR_DEVICELOST};   // lost again in the first Reset
         const Image premiere = LireCible(g.device);
-        avant ? montrer(SC_MINIMIZE) : void(), Tic(100001),
-            avant ? void() : montrer(SC_MINIMIZE);   // lost at this Present
+        const std::string journal = Journal();
+        if (quand == Avant)
+            Montrer(SC_MINIMIZE);
+        EXPECT_EQ(Tic(100001), 1);
+        if (quand == Pendant)
+            Montrer(SC_MINIMIZE);
+        ::SendMessageA(fenetre, WM_KEYDOWN, VK_UP, 1);
         for (DWORD t = 100052; t < 100200; t += 51)
-            EXPECT_EQ(Tic(t), 0) << avant;
-        ASSERT_TRUE(::IsIconic(fenetre) && g.resetsReels.empty() && g.questions == 3 &&
-                    g.scenes == 1)
-            << avant << g.boites;
-        montrer(SC_RESTORE), Tic(103000);
-        ASSERT_TRUE(::IsWindow(fenetre) && g.resetsReels == std::vector<HRESULT>{D3D_OK} &&
-                    g.questions == 4 && g.scenes == 2)
-            << avant << g.boites;
+            EXPECT_EQ(Tic(t), 0);
+        EXPECT_EQ(g.questions, 3);
+        EXPECT_EQ(g.resetsReels.size(), quand == Jamais ? 1u : 0u);
+        if (quand != Jamais)
+            Montrer(SC_RESTORE);
+        Tic(103000);
+        ASSERT_TRUE(::IsWindow(fenetre)) << g.boites;
+        EXPECT_EQ(g.resetsReels, std::vector<HRESULT>{D3D_OK});
+        EXPECT_EQ(g.liesAuReset, 0);
+        EXPECT_TRUE(Egales(Transformee(D3DTS_VIEW), Vue({1, 7.5f, -10})));
+        ::SendMessageA(fenetre, WM_KEYDOWN, VK_DOWN, 1);
+        Tic(106000);
         RECT client{};
+        ::GetClientRect(fenetre, &client);
         const Image im = LireCible(g.device);
-        ASSERT_TRUE(::GetClientRect(fenetre, &client) && im.largeur == UINT(client.right) &&
-                    im.hauteur == UINT(client.bottom) && im.pixels.size() == premiere.pixels.size())
-            << avant << ": " << im.largeur << "x" << im.hauteur << " for " << premiere.largeur
-            << "x" << premiere.hauteur;
-        EXPECT_LE(std::inner_product(im.pixels.begin(), im.pixels.end(), premiere.pixels.begin(), 0,
-                                     std::plus<>(), std::not_equal_to<>()),
-                  int(im.pixels.size() / 1000))
-            << avant;
+        EXPECT_EQ(im.largeur, UINT(client.right));
+        EXPECT_EQ(im.hauteur, UINT(client.bottom));
+        ASSERT_EQ(im.pixels.size(), premiere.pixels.size());
+        const int differents =
+            std::inner_product(im.pixels.begin(), im.pixels.end(), premiere.pixels.begin(), 0,
+                               std::plus<>(), std::not_equal_to<>());
+        EXPECT_LE(differents, int(im.pixels.size() / 1000));
+        EXPECT_EQ(Journal(), journal);
+        const std::vector<void*> faits = {g.device, g.d3d};
+        Fermer();
+        EXPECT_EQ(g.liberes, faits);
     }
 }
 
-// The device fails (Present, TestCooperativeLevel or Reset answer an error other than a loss), or
-// memory runs out (E_OUTOFMEMORY) at allocation n and every later one, for every n: through the
-// program's entry, or in the rebuild once a real Reset has made way for it (there also at n alone).
-// One box, a failure's code, no window left. Failed or closed by the user, the frame gives back the
-// device (and so every buffer it made), then the Direct3D object.
-TEST_F(Cadre, AFailureOfTheDeviceOrOfMemoryEndsWithABoxAndGivesEverythingBack)
+// The frame's end on a failure: one box, the program's exit code 1, no window left, the device
+// (and so every buffer it made) and then the Direct3D object given back. The device fails
+// through answers scripted from the first tick on; memory runs out from allocation n on (at
+// n alone, or at n and every later one), for each n until none runs out: at start-up through
+// the program's own entry, or in the rebuild once a real Reset has made way for it.
+enum class Memoire { Suffit, ManqueAuDemarrage, ManqueUneFois, ManqueToujours };
+struct Ligne
 {
-    const HRESULT panne = D3DERR_DRIVERINTERNALERROR, perdu = D3DERR_DEVICELOST,
-                  pret = D3DERR_DEVICENOTRESET;
-    const std::string erreur = "Erreur: \xC9"
-                               "chec de l'op\xE9"
-                               "ration";
-    const struct
-    {
-        bool entree, plusRien;
-        std::deque<HRESULT> present, tcl, reset;
-        HRESULT hr;
-    } cas[] = {{false, false, {}, {}, {}, 0},
-               {false, false, {panne}, {}, {}, panne},
-               {false, false, {perdu}, {panne}, {}, panne},
-               {false, false, {perdu}, {pret}, {panne}, panne},
-               {true, true, {}, {}, {}, E_OUTOFMEMORY},
-               {false, false, {perdu}, {pret}, {}, E_OUTOFMEMORY},
-               {false, true, {perdu}, {pret}, {}, E_OUTOFMEMORY}};
-    for (const auto& c : cas) {
-        const bool memoire = c.hr == E_OUTOFMEMORY;
-        const std::string boite = c.entree     ? "Kervalen: M\xE9moire insuffisante."
-                                  : c.plusRien ? erreur
-                                               : erreur + ", code " + std::to_string(c.hr);
-        long n = 0;
+    const char* nom;
+    std::deque<HRESULT> present, tcl;
+    Memoire memoire;
+    const char* boite;   // when it fails; none: a user's close
+};
+const HRESULT kPanne = D3DERR_DRIVERINTERNALERROR;
+const Ligne kLignes[] = {
+    {"ClosedByTheUser", {}, {}, Memoire::Suffit, ""},
+    {"PresentFails", {kPanne}, {}, Memoire::Suffit, ", code -2005530585"},
+    {"TestCooperativeLevelFails",
+     {D3DERR_DEVICELOST},
+     {kPanne},
+     Memoire::Suffit,
+     ", code -2005530585"},
+    {"MemoryRunsOutAtStartUp", {}, {}, Memoire::ManqueAuDemarrage, "M\xE9moire insuffisante."},
+    {"MemoryRunsOutOnceInTheRebuild",
+     {D3DERR_DEVICELOST},
+     {D3DERR_DEVICENOTRESET},
+     Memoire::ManqueUneFois,
+     ", code -2147024882"},
+    {"MemoryRunsOutInTheRebuild",
+     {D3DERR_DEVICELOST},
+     {D3DERR_DEVICENOTRESET},
+     Memoire::ManqueToujours,
+     ""},
+};
+
+class Fin : public Cadre, public ::testing::WithParamInterface<Ligne>
+{
+};
+
+TEST_P(Fin, EndsWithOneBoxAndGivesEverythingBack)
+{
+    const Ligne& l = GetParam();
+    const bool auDemarrage = l.memoire == Memoire::ManqueAuDemarrage;
+    const std::string boite =
+        auDemarrage ? std::string("Kervalen: ") + l.boite
+                    : std::string("Erreur: \xC9") + "chec de l'op\xE9" + "ration" + l.boite;
+    long n = 0;
+    for (bool manque = true; manque && !HasFailure(); ++n) {
+        SCOPED_TRACE(testing::Message() << "allocation " << n);
+        Fermer();
+        g_echecs = 0;
         int code = 0;
-        for (bool encore = true; encore && !HasFailure();
-             ++n) {   // until memory no longer runs out
-            TearDown(), g = Etat(), g_echecs = 0, g_plusRien = c.plusRien;
-            if (!c.entree) {   // lost (or failing) at the first Present, back at the next tick
-                Ouvrir(100000), g.present = c.present, g.tcl = c.tcl, g.reset = c.reset,
-                                g.memoire = n;
-                Tic(100001), Tic(100052), g_reste = -1, code = int(Quitte());
-            } else {   // the program's own application object and entry
-                CKervalenApp app;
-                ::PostQuitMessage(7);
-                g_reste = n,
-                code = AfxWinMain(::GetModuleHandleA(nullptr), nullptr, nullptr, SW_SHOWNORMAL),
-                g_reste = -1;
-                cadre = static_cast<CMainFrame*>(app.m_pMainWnd),
-                fenetre = cadre ? cadre->m_hWnd : nullptr;
-            }
-            const bool echec = (encore = g_echecs > 0) || (c.hr && !memoire);
-            EXPECT_TRUE(code == (echec      ? 1
-                                 : c.entree ? 7
-                                            : -1) &&
-                        g.boites == (echec ? boite : ""))
-                << n << ": code " << code << ", " << g.boites;
-            EXPECT_EQ(::FindWindowA("CFrameWnd", nullptr) == nullptr, echec) << n;
-            std::vector<void*> faits;
-            for (void* o : {static_cast<void*>(g.device), static_cast<void*>(g.d3d)})
-                if (o)
-                    faits.push_back(o);
-            EXPECT_EQ((TearDown(), g.liberes), faits) << n;   // the user closes what is left
+        if (auDemarrage) {
+            g = Etat();
+            CKervalenApp app;
+            ::PostQuitMessage(7);   // ends the loop at once; left waiting when start-up gives up
+            g_reste = n;
+            g_plusRien = true;
+            code = AfxWinMain(::GetModuleHandleA(nullptr), nullptr, nullptr, SW_SHOWNORMAL);
+            g_reste = -1;
+            cadre = static_cast<CMainFrame*>(app.m_pMainWnd);
+            fenetre = cadre ? cadre->m_hWnd : nullptr;
+        } else {
+            Ouvrir();
+            g.present = l.present;
+            g.tcl = l.tcl;
+            g.memoire = l.memoire == Memoire::Suffit ? -1 : n;
+            g_plusRien = l.memoire == Memoire::ManqueToujours;
+            Tic(100001);
+            Tic(100052);
+            g_reste = -1;
+            code = Vider();
         }
-        EXPECT_TRUE(HasFailure() || n > (memoire ? 20 : 0))
-            << n;   // the village alone makes more allocations
+        manque = g_echecs > 0;
+        const bool echec = manque || (l.memoire == Memoire::Suffit && *l.boite);
+        EXPECT_EQ(code, echec ? 1 : auDemarrage ? 7 : -1);
+        EXPECT_EQ(g.boites, echec ? boite : "");
+        EXPECT_EQ(::FindWindowA("CFrameWnd", nullptr) == nullptr, echec);
+        std::vector<void*> faits;
+        for (void* objet : {static_cast<void*>(g.device), static_cast<void*>(g.d3d)})
+            if (objet)
+                faits.push_back(objet);
+        Fermer();
+        EXPECT_EQ(g.liberes, faits);
     }
-    CAboutDlg apropos;   // nor can a dialog be tied to its object: it ends before it shows
-    g_plusRien = false, g.boites.clear(), g_reste = 0;
+    EXPECT_TRUE(l.memoire == Memoire::Suffit || n > 20) << "the village alone allocates more";
+}
+
+INSTANTIATE_TEST_SUITE_P(Cadre, Fin, ::testing::ValuesIn(kLignes),
+                         [](const auto& ligne) { return std::string(ligne.param.nom); });
+
+// Nor can a dialog be tied to its object without memory: it ends before it shows.
+TEST_F(Cadre, AnAboutBoxWithoutMemoryEndsBeforeItShows)
+{
+    CAboutDlg apropos;
+    g_reste = 0;
     const INT_PTR r = apropos.DoModal();
     g_reste = -1;
-    EXPECT_TRUE(r == -1 && g.boites == ": M\xE9moire insuffisante.") << r << g.boites;
+    EXPECT_EQ(r, -1);
+    EXPECT_EQ(g.boites, ": M\xE9moire insuffisante.");
 }
 
 }   // namespace
