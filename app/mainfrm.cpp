@@ -120,7 +120,9 @@ int CMainFrame::OnCreate(LPCREATESTRUCT lpCreateStruct)
         if (!InitialiserTemps())
             return -1;
     } catch (HRESULT hr) {
-        // Owned by this window, still hidden: the box is all the user sees of the frame.
+        // Owned by this window, still hidden: the box is all the user sees of the frame. A close
+        // request during the box may destroy the window, and with it this object: neither is used
+        // after.
         MessageBox(MessageEchec(hr), "Erreur", MB_OK);
         return -1;
     }
@@ -348,8 +350,12 @@ void CMainFrame::Abandonner(HRESULT hr)
         texte = Msg;
     } catch (const std::bad_alloc&) {
     }
+    // A close request that the box's loop dispatches destroys the window, and this object with
+    // it: the request then ends the program as OK does.
+    const HWND hWnd = m_hWnd;
     MessageBox(texte, "Erreur", MB_OK);
-    DestroyWindow();
+    if (::IsWindow(hWnd))
+        DestroyWindow();
     // Replaces the code of the quit the frame's destruction posted, that of a normal close.
     ::PostQuitMessage(1);
 }

@@ -196,7 +196,9 @@ public:
     {
         return ::SendMessageA(m_hWnd, message, wParam, lParam);
     }
-    // Without a caption, the box carries the application's name.
+    // Without a caption, the box carries the application's name. Its loop dispatches the
+    // thread's messages: a close request may destroy this window meanwhile (a frame is then
+    // deleted). A caller that goes on with its object keeps m_hWnd before, checks ::IsWindow after.
     int MessageBox(LPCSTR lpszText, LPCSTR lpszCaption = nullptr, UINT nType = MB_OK);
     // Centres the window over its owner, inside the owner's screen.
     void CenterWindow();
@@ -272,7 +274,8 @@ public:
 
 protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
-    // A frame lives on the heap and goes with its window.
+    // A frame lives on the heap and goes with its window, even during a modal loop that one of
+    // its members runs (see CWnd::MessageBox).
     void PostNcDestroy() override;
 
     int OnCreate(LPCREATESTRUCT lpCreateStruct);
@@ -306,6 +309,8 @@ public:
 
     // Runs the dialog modally over its owner: the parent given, else the main window.
     // Returns the value given to EndDialog, or -1 when the dialog could not be created.
+    // As for CWnd::MessageBox, the owner may be destroyed during the loop (a frame deleted,
+    // the dialog with it): a caller that uses the owner after checks its handle, kept before.
     virtual INT_PTR DoModal();
     void EndDialog(int nResult);
     BOOL UpdateData(BOOL bSaveAndValidate = TRUE);
@@ -366,7 +371,8 @@ int AfxWinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPSTR lpCmdLine, in
 // OLE for this thread, given back when AfxWinMain ends. FALSE when it cannot be had.
 BOOL AfxOleInit();
 
-// The application's message box: its name as caption, an icon when nType names none.
+// The application's message box: its name as caption, an icon when nType names none. The
+// main window may go during its loop; m_pMainWnd is then null.
 int AfxMessageBox(LPCSTR lpszText, UINT nType = MB_OK, UINT nIDHelp = 0);
 
 // The box of an exception the framework stopped before it reached the system's code or the

@@ -12,6 +12,9 @@ trap 'exit 130' INT TERM
 
 kv_start_xvfb || exit 1
 kv_claim_prefix "$build/wineprefix" || exit
+# A crash ends the program with a failure code at once, instead of waiting for a click on Wine's
+# crash dialog; set on every run, since an older prefix lacks it.
+wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f </dev/null >/dev/null 2>&1
 # Wine's desktop process must outlive every test, or a test that restarts it hands it the
 # output pipe CTest waits on (see tests/support/garde_bureau.cpp).
 wine "$build/tests/garde_bureau.exe" </dev/null >/dev/null 2>&1 &

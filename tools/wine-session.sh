@@ -87,7 +87,7 @@ kv_server() {
   done
 }
 
-kv_mark() { tr '\0' '\n' <"/proc/$1/environ" 2>/dev/null | sed -n 's/^KV_RUN=//p'; }
+kv_mark() { tr '\0' '\n' 2>/dev/null <"/proc/$1/environ" | sed -n 's/^KV_RUN=//p'; }
 
 # "PID NAME, ..." of the Wine processes running in WINEPREFIX whose mark is not MARK (all of
 # them for an empty MARK); with a second argument, Wine's own services left out.
@@ -98,7 +98,7 @@ kv_processes() {
     p=${f#/proc/} p=${p%/environ}
     # The prefix as Wine finds its server, by device and inode, however the path is spelt
     # (a trailing slash, a symbolic link).
-    v=$(tr '\0' '\n' <"$f" 2>/dev/null | sed -n 's/^WINEPREFIX=//p' | tail -n 1)
+    v=$(tr '\0' '\n' 2>/dev/null <"$f" | sed -n 's/^WINEPREFIX=//p' | tail -n 1)
     [ "$(stat -L -c '%d %i' "$v" 2>/dev/null)" = "$moi" ] || continue
     [[ "$(readlink "/proc/$p/exe")" == */wine* && ( -z "$1" || "$(kv_mark "$p")" != "$1" ) ]] || continue
     echo "$p $(cat "/proc/$p/comm" 2>/dev/null)"

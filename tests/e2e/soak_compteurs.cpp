@@ -1,5 +1,8 @@
 // soak_compteurs TITLE: "handles gdi" of the window's process, counted where Wine keeps them (it
-// answers GetProcessHandleCount and GetGuiResources with 0). TITLE min|restore: as its buttons do.
+// answers GetProcessHandleCount and GetGuiResources with 0). TITLE REQUEST: posts what its
+// buttons (min, restore, sysclose), another program (close) or its menu (exit, about) would.
+#include "../../framework/afxres.h"
+
 #include <windows.h>
 #include <winternl.h>
 #include <cstdio>
@@ -15,9 +18,19 @@ int main(int argc, char** argv)
                    : nullptr;
     if (!h)
         return 1;
+    const struct
+    {
+        const char* nom;
+        UINT message;
+        WPARAM w;
+    } demandes[] = {{"min", WM_SYSCOMMAND, SC_MINIMIZE},   {"restore", WM_SYSCOMMAND, SC_RESTORE},
+                    {"sysclose", WM_SYSCOMMAND, SC_CLOSE}, {"close", WM_CLOSE, 0},
+                    {"exit", WM_COMMAND, ID_APP_EXIT},     {"about", WM_COMMAND, ID_APP_ABOUT}};
+    for (const auto& d : demandes)
+        if (argc > 2 && !std::strcmp(argv[2], d.nom))
+            return !PostMessageA(cadre, d.message, d.w, 0);
     if (argc > 2)
-        return !PostMessageA(cadre, WM_SYSCOMMAND,
-                             std::strcmp(argv[2], "min") ? SC_RESTORE : SC_MINIMIZE, 0);
+        return 1;
     std::vector<char> t(16 << 20);
     int handles = 0, gdi = 0;
     struct Entree
