@@ -88,11 +88,4 @@ TEST(Matrice, TransformsMoveTurnAndProjectLeftHanded)
     D3DXMatrixRotationX(&rx, 1.0f);
     EXPECT_EQ(rx._22, float(std::cos(1.0)));
     EXPECT_EQ(rx._32, -float(std::sin(1.0)));
-    // An eye on the up line, or at the point looked at, gives zero axes, never a NaN.
-    const D3DXVECTOR3 dessus(0, 7.5f, 0), ici(1, 2, 3);
-    for (const D3DXVECTOR3* e : {&dessus, &ici}) {
-        D3DXMatrixLookAtLH(&vue, e, e == &ici ? &ici : &zero, &haut);
-        for (int k = 0; k < 16; ++k)
-            EXPECT_FALSE(std::isnan(vue.m[k / 4][k % 4])) << k;
-    }
 }

@@ -2,6 +2,7 @@
 // the picture, what deleting gives back, the log.
 #include "Crochet.h"
 #include "JournalNormales.h"
+#include "Liberer.h"
 #include "Peripherique.h"
 #include "Village.h"
 
@@ -47,7 +48,7 @@ std::vector<T> Lire(Tampon* tampon, UINT taille)
 {
     std::vector<T> contenu;
     void* p = nullptr;
-    if (tampon && SUCCEEDED(tampon->Lock(0, 0, &p, D3DLOCK_READONLY))) {
+    if (SUCCEEDED(tampon->Lock(0, 0, &p, D3DLOCK_READONLY))) {
         contenu.assign(static_cast<T*>(p), static_cast<T*>(p) + taille / sizeof(T));
         tampon->Unlock();
     }
@@ -70,10 +71,8 @@ HRESULT WINAPI Dessiner(IDirect3DDevice9* d, D3DPRIMITIVETYPE t, INT base, UINT 
         tr.sommets = Lire<Sommet>(vb, tr.vb.Size);
         tr.index = Lire<WORD>(ib, tr.ib.Size);
     }
-    if (vb)
-        vb->Release();
-    if (ib)
-        ib->Release();
+    Liberer(vb);
+    Liberer(ib);
     tr.appel = {UINT(t), UINT(base), mini, n, debut, nb};
     traces.push_back(tr);
     return dessinerVrai(d, t, base, mini, n, debut, nb);
@@ -154,18 +153,6 @@ TEST_F(Scene, VillageDrawsItsPrimitivesInTheirColoursAtTheirPlacesAndGivesEveryB
         {0, 1, 2, 0, 2, 3, 6, 5, 4, 7, 6, 4},
         {0.25f, 0.75f, 0.25f, 1},
     };
-    // Body and roof of the houses at (0, 0), (5, 0), (0, 5), then the tiles row by row.
-    struct Place
-    {
-        const Forme& forme;
-        D3DXVECTOR3 origine;
-    } const places[] = {
-        {corps, {0, 0, 0}},      {toit, {0, 0, 0}},       {corps, {5, 0, 0}},
-        {toit, {5, 0, 0}},       {corps, {0, 5, 0}},      {toit, {0, 5, 0}},
-        {dalle, {0, 0, -0.1f}},  {dalle, {5, 0, -0.1f}},  {dalle, {10, 0, -0.1f}},
-        {dalle, {15, 0, -0.1f}}, {dalle, {0, 5, -0.1f}},  {dalle, {5, 5, -0.1f}},
-        {dalle, {10, 5, -0.1f}}, {dalle, {15, 5, -0.1f}},
-    };
     Village* village = new Village(p.device);
     D3DXMatrixRotationX(&village->ObtenirMonde(), -1.5707964f);
     const D3DXVECTOR3 oeil(0, 7.5f, -10), cible(0, 0, 0), haut(0, 1, 0);
@@ -178,11 +165,15 @@ TEST_F(Scene, VillageDrawsItsPrimitivesInTheirColoursAtTheirPlacesAndGivesEveryB
     p.device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF0000FF, 1, 0);
     Dessin(*village);
     const Image im = LireCible(p.device);
-    ASSERT_EQ(traces.size(), std::size(places));
+    ASSERT_EQ(traces.size(), 14u);
     for (std::size_t i = 0; i < traces.size(); ++i) {
         SCOPED_TRACE("draw " + std::to_string(i));
+        // Body and roof of the houses at (0, 0), (5, 0), (0, 5), then the tiles row by row.
+        const D3DXVECTOR3 maisons[] = {{0, 0, 0}, {5, 0, 0}, {0, 5, 0}};
+        const Forme& f = i >= 6 ? dalle : i % 2 ? toit : corps;
+        const D3DXVECTOR3 origine =
+            i < 6 ? maisons[i / 2] : D3DXVECTOR3(5.0f * ((i - 6) % 4), 5.0f * ((i - 6) / 4), -0.1f);
         const Trace& t = traces[i];
-        const Forme& f = places[i].forme;
         const UINT n = UINT(std::strlen(f.coinDe));
         D3DMATERIAL9 materiau{};
         materiau.Ambient = f.ambiant;
@@ -197,7 +188,7 @@ TEST_F(Scene, VillageDrawsItsPrimitivesInTheirColoursAtTheirPlacesAndGivesEveryB
         ASSERT_EQ(t.sommets.size(), n);
         for (UINT k = 0; k < n; ++k) {
             const Sommet& s = t.sommets[k];
-            EXPECT_TRUE(Pres(s.Position, places[i].origine + f.coins[f.coinDe[k] - '0'], 1e-5f))
+            EXPECT_TRUE(Pres(s.Position, origine + f.coins[f.coinDe[k] - '0'], 1e-5f))
                 << "position " << k;
             EXPECT_TRUE(Pres(s.Normale, f.normales[f.normaleDe[k] - '0'], 1e-3f)) << "normal " << k;
         }

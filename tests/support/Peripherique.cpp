@@ -23,20 +23,13 @@ Peripherique::Peripherique(UINT cote)
     // A popup has no frame: its client area is the whole window.
     fenetre = ::CreateWindowA("STATIC", "", WS_POPUP, 0, 0, cote, cote, 0, 0, 0, 0);
     d3d = ::Direct3DCreate9(D3D_SDK_VERSION);
-    D3DPRESENT_PARAMETERS pp{cote,
-                             cote,
-                             D3DFMT_X8R8G8B8,
-                             1,
-                             D3DMULTISAMPLE_NONE,
-                             0,
-                             D3DSWAPEFFECT_DISCARD,
-                             fenetre,
-                             TRUE,
-                             TRUE,
-                             D3DFMT_D16,
-                             0,
-                             0,
-                             0};
+    D3DPRESENT_PARAMETERS pp{.BackBufferWidth = cote,
+                             .BackBufferHeight = cote,
+                             .BackBufferFormat = D3DFMT_X8R8G8B8,
+                             .SwapEffect = D3DSWAPEFFECT_DISCARD,
+                             .Windowed = TRUE,
+                             .EnableAutoDepthStencil = TRUE,
+                             .AutoDepthStencilFormat = D3DFMT_D16};
     if (fenetre && d3d &&
         FAILED(d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, fenetre,
                                  D3DCREATE_SOFTWARE_VERTEXPROCESSING, &pp, &device)))
@@ -55,7 +48,8 @@ Image LireCible(IDirect3DDevice9* device)
                                                       D3DPOOL_SYSTEMMEM, &copie, 0)) &&
         SUCCEEDED(device->GetRenderTargetData(cible, copie)) &&
         SUCCEEDED(copie->LockRect(&v, 0, D3DLOCK_READONLY))) {
-        im.largeur = d.Width, im.hauteur = d.Height;
+        im.largeur = d.Width;
+        im.hauteur = d.Height;
         for (UINT y = 0; y < d.Height; ++y)   // rows by pitch; the X byte is not a colour
             for (UINT x = 0; x < d.Width; ++x)
                 im.pixels.push_back(
