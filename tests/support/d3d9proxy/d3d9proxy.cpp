@@ -3,8 +3,8 @@
 // KERVALEN_D3D9_FAUTE "Direct3DCreate9" (no object), or GetAdapterDisplayMode, CreateDevice (no
 //   device then) or Reset "=HR": that call answers HR (decimal or 0x; 0 is no fault).
 // KERVALEN_D3D9_PERTE FILE: a Present that finds FILE loses the device: Present answers
-//   D3DERR_DEVICELOST, TestCooperativeLevel too five times, then D3DERR_DEVICENOTRESET until a
-//   Reset succeeds and deletes FILE, the script's sign that the device is back.
+//   D3DERR_DEVICELOST, TestCooperativeLevel D3DERR_DEVICENOTRESET, until a Reset succeeds and
+//   deletes FILE.
 // KERVALEN_D3D9_BILAN FILE, at unload: "objets N" (IDirect3D9 handed out), "vivants N" (those
 //   not released down to zero: a device or buffer holds its object). KERVALEN_D3D9_TEMPS FILE,
 //   at unload: "P ns" as a Present starts, "E ns" as an EndScene returns (Unix epoch).
@@ -20,7 +20,8 @@ extern "C" WINBASEAPI VOID WINAPI GetSystemTimePreciseAsFileTime(LPFILETIME);
 enum Appel { Aucun, Creation, ModeAffichage, Peripherique, Remise } g_Appel = Aucun;
 HRESULT g_Hr;
 char g_Perte[MAX_PATH], g_Bilan[MAX_PATH], g_Temps[MAX_PATH];   // paths: Windows
-LONG g_Objets, g_Morts, g_NbInstants, g_Attentes = -1;          // -1 while the device is not lost
+LONG g_Objets, g_Morts, g_NbInstants;
+bool g_Perdu;
 struct Instant
 {
     const char* genre;
@@ -43,8 +44,10 @@ HRESULT Noter(const char* genre, HRESULT hr = D3D_OK)
 }
 ULONG STDMETHODCALLTYPE Relacher(IUnknown* o)
 {
-    ULONG reste = VRAI(g_D3D, Release, Relacher)(o);
-    return reste ? reste : (::InterlockedIncrement(&g_Morts), 0);
+    const ULONG reste = VRAI(g_D3D, Release, Relacher)(o);
+    if (reste == 0)
+        ::InterlockedIncrement(&g_Morts);
+    return reste;
 }
 HRESULT STDMETHODCALLTYPE Mode(IDirect3D9* o, UINT a, D3DDISPLAYMODE* m)
 {
@@ -54,9 +57,8 @@ HRESULT STDMETHODCALLTYPE Presenter(IDirect3DDevice9* d, const RECT* s, const RE
                                     const RGNDATA* z)
 {
     Noter("P ");
-    if (g_Attentes < 0 && *g_Perte && ~::GetFileAttributesA(g_Perte))
-        g_Attentes = 5;   // found
-    return g_Attentes >= 0 ? D3DERR_DEVICELOST : VRAI(g_Dev, Present, Presenter)(d, s, r, w, z);
+    g_Perdu = g_Perdu || (*g_Perte && ::GetFileAttributesA(g_Perte) != INVALID_FILE_ATTRIBUTES);
+    return g_Perdu ? D3DERR_DEVICELOST : VRAI(g_Dev, Present, Presenter)(d, s, r, w, z);
 }
 HRESULT STDMETHODCALLTYPE FinScene(IDirect3DDevice9* d)
 {
@@ -64,22 +66,25 @@ HRESULT STDMETHODCALLTYPE FinScene(IDirect3DDevice9* d)
 }
 HRESULT STDMETHODCALLTYPE Tester(IDirect3DDevice9* d)
 {
-    if (g_Attentes < 0)
-        return VRAI(g_Dev, TestCooperativeLevel, Tester)(d);
-    return g_Attentes > 0 && g_Attentes-- ? D3DERR_DEVICELOST : D3DERR_DEVICENOTRESET;
+    return g_Perdu ? D3DERR_DEVICENOTRESET : VRAI(g_Dev, TestCooperativeLevel, Tester)(d);
 }
 HRESULT STDMETHODCALLTYPE Remettre(IDirect3DDevice9* d, D3DPRESENT_PARAMETERS* pp)
 {
-    HRESULT hr = g_Appel == Remise ? g_Hr : VRAI(g_Dev, Reset, Remettre)(d, pp);
-    if (hr == D3D_OK && g_Attentes >= 0)
-        g_Attentes = -1, ::DeleteFileA(g_Perte);   // back
+    const HRESULT hr = g_Appel == Remise ? g_Hr : VRAI(g_Dev, Reset, Remettre)(d, pp);
+    if (hr == D3D_OK && g_Perdu) {
+        g_Perdu = false;
+        ::DeleteFileA(g_Perte);
+    }
     return hr;
 }
 HRESULT STDMETHODCALLTYPE Creer(IDirect3D9* o, UINT a, D3DDEVTYPE t, HWND w, DWORD f,
                                 D3DPRESENT_PARAMETERS* pp, IDirect3DDevice9** dev)
 {
-    if (g_Appel == Peripherique)
-        return dev ? (*dev = nullptr, g_Hr) : g_Hr;   // even success: none
+    if (g_Appel == Peripherique) {   // even a success makes none
+        if (dev)
+            *dev = nullptr;
+        return g_Hr;
+    }
     HRESULT hr = VRAI(g_D3D, CreateDevice, Creer)(o, a, t, w, f, pp, dev);
     if (FAILED(hr) || g_Dev[Emplacement::Present])
         return hr;   // hooked once: the table is shared
@@ -99,13 +104,16 @@ void Ajouter(const char* tete, ULONGLONG v)
 {
     while (*tete)
         g_Texte[g_N++] = *tete++;
-    Chiffres(v), g_Texte[g_N++] = '\n';
+    Chiffres(v);
+    g_Texte[g_N++] = '\n';
 }
 void Ecrire(const char* chemin)
 {   // at unload, kernel32 alone; "" opens nothing
     HANDLE f = ::CreateFileA(chemin, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    if (f != INVALID_HANDLE_VALUE)
-        ::WriteFile(f, g_Texte, g_N, &g_N, nullptr), ::CloseHandle(f);
+    if (f != INVALID_HANDLE_VALUE) {
+        ::WriteFile(f, g_Texte, g_N, &g_N, nullptr);
+        ::CloseHandle(f);
+    }
     g_N = 0;
 }
 
@@ -134,13 +142,17 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD raison, LPVOID)
         ::GetEnvironmentVariableA("KERVALEN_D3D9_BILAN", g_Bilan, MAX_PATH);
         ::GetEnvironmentVariableA("KERVALEN_D3D9_TEMPS", g_Temps, MAX_PATH);
         ::GetEnvironmentVariableA("KERVALEN_D3D9_FAUTE", f, sizeof f);
-        if ((egal = std::strchr(f, '=')) != nullptr)   // 32 bits: 0x8876086A is -2005530518
-            *egal = 0, g_Hr = HRESULT(static_cast<unsigned long>(std::strtoll(egal + 1, 0, 0)));
+        if ((egal = std::strchr(f, '=')) != nullptr) {   // 32 bits: 0x8876086A is -2005530518
+            *egal = 0;
+            g_Hr = HRESULT(static_cast<unsigned long>(std::strtoll(egal + 1, 0, 0)));
+        }
         for (int i = 1; i < 5; ++i)   // an unreadable code reads 0: no fault
             if (!std::strcmp(f, noms[i]) && (i == Creation || g_Hr))
                 g_Appel = Appel(i);
     } else if (raison == DLL_PROCESS_DETACH) {
-        Ajouter("objets ", g_Objets), Ajouter("vivants ", g_Objets - g_Morts), Ecrire(g_Bilan);
+        Ajouter("objets ", g_Objets);
+        Ajouter("vivants ", g_Objets - g_Morts);
+        Ecrire(g_Bilan);
         for (LONG i = 0; i < g_NbInstants && i < LONG(ARRAYSIZE(g_Instants)); ++i)   // 1601 to 1970
             Ajouter(g_Instants[i].genre, ULONGLONG(g_Instants[i].ft - 116444736000000000LL) * 100);
         Ecrire(g_Temps);
