@@ -33,7 +33,6 @@ struct Etat
     DWORD temps = 100000;   // the frame's clock, ms
     IDirect3D9* d3d = nullptr;
     IDirect3DDevice9* device = nullptr;
-    D3DPRESENT_PARAMETERS pp{};   // as CreateDevice was given them
     int presents = 0;
     int questions = 0;                         // TestCooperativeLevel
     std::deque<HRESULT> present, tcl, reset;   // answers given before the real calls'
@@ -113,7 +112,6 @@ ULONG WINAPI Lacher(IUnknown* objet)
 HRESULT WINAPI CreateDevice(IDirect3D9* d3d, UINT a, D3DDEVTYPE t, HWND h, DWORD f,
                             D3DPRESENT_PARAMETERS* pp, IDirect3DDevice9** pd)
 {
-    g.pp = *pp;
     const HRESULT hr = o<&CreateDevice>(d3d, a, t, h, f, pp, pd);
     g.device = SUCCEEDED(hr) ? *pd : nullptr;
     if (g.device) {
@@ -284,16 +282,17 @@ TEST_F(Cadre, ImageIsInFlatColoursAndSixKeysMoveTheEye)
 {
     D3DDEVICE_CREATION_PARAMETERS creation{};
     D3DDISPLAYMODE mode{};
+    D3DPRESENT_PARAMETERS pp{};
+    IDirect3DSwapChain9* chaine = nullptr;
     g.device->GetCreationParameters(&creation);
     g.d3d->GetAdapterDisplayMode(D3DADAPTER_DEFAULT, &mode);
-    EXPECT_EQ(std::tie(creation.AdapterOrdinal, creation.DeviceType, creation.BehaviorFlags),
-              std::make_tuple(0u, D3DDEVTYPE_HAL, DWORD(D3DCREATE_SOFTWARE_VERTEXPROCESSING)));
-    const D3DPRESENT_PARAMETERS pp{.BackBufferFormat = mode.Format,
-                                   .SwapEffect = D3DSWAPEFFECT_DISCARD,
-                                   .Windowed = TRUE,
-                                   .EnableAutoDepthStencil = TRUE,
-                                   .AutoDepthStencilFormat = D3DFMT_D16};
-    EXPECT_EQ(std::memcmp(&g.pp, &pp, sizeof pp), 0);
+    g.device->GetSwapChain(0, &chaine);
+    chaine->GetPresentParameters(&pp);
+    Liberer(chaine);
+    EXPECT_EQ(creation.BehaviorFlags, DWORD(D3DCREATE_SOFTWARE_VERTEXPROCESSING));
+    EXPECT_EQ(std::tie(pp.Windowed, pp.SwapEffect, pp.BackBufferFormat, pp.EnableAutoDepthStencil,
+                       pp.AutoDepthStencilFormat),
+              std::make_tuple(TRUE, D3DSWAPEFFECT_DISCARD, mode.Format, TRUE, D3DFMT_D16));
 
     Tic(g.temps + 2250);   // three quarters of a turn: the houses stand up
     const Image im = LireCible(g.device);
@@ -390,14 +389,13 @@ struct Ligne
     const char* nom;
     std::deque<HRESULT> present, tcl;
     Memoire memoire;
-    std::string boite;   // when it fails; none: a user's close
+    std::string boite;
 };
 const std::string kEchec = "Erreur: \xC9"
                            "chec de l'op\xE9"
                            "ration";
 const HRESULT kPanne = D3DERR_DRIVERINTERNALERROR, kPerdu = D3DERR_DEVICELOST;
 const Ligne kLignes[] = {
-    {"ClosedByTheUser", {}, {}, Memoire::Suffit, ""},
     {"PresentFails", {kPanne}, {}, Memoire::Suffit, kEchec + ", code -2005530585"},
     {"TestCooperativeLevelFails",
      {kPerdu},

@@ -160,7 +160,6 @@ TEST_F(Scene, VillageDrawsItsPrimitivesInTheirColoursAtTheirPlacesAndGivesEveryB
     p.device->SetTransform(D3DTS_VIEW, D3DXMatrixLookAtLH(&vue, &oeil, &cible, &haut));
     p.device->SetTransform(D3DTS_PROJECTION,
                            D3DXMatrixPerspectiveFovLH(&projection, 0.7853982f, 1, 2, 30));
-    p.device->SetRenderState(D3DRS_ZENABLE, D3DZB_TRUE);
     p.device->SetRenderState(D3DRS_AMBIENT, 0xFFFFFFFF);
     p.device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF0000FF, 1, 0);
     Dessin(*village);
@@ -208,8 +207,8 @@ TEST_F(Scene, VillageDrawsItsPrimitivesInTheirColoursAtTheirPlacesAndGivesEveryB
         const float w = c.q.x * tout._14 + c.q.y * tout._24 + c.q.z * tout._34 + tout._44;
         const float x = c.q.x * tout._11 + c.q.y * tout._21 + c.q.z * tout._31 + tout._41;
         const float y = c.q.x * tout._12 + c.q.y * tout._22 + c.q.z * tout._32 + tout._42;
-        const int px = int((1 + x / w) * 128);
-        const int py = int((1 - y / w) * 128);
+        const int px = int((1 + x / w) * Peripherique::kCote / 2);
+        const int py = int((1 - y / w) * Peripherique::kCote / 2);
         for (int k = 0; k < 27; ++k) {   // the pixel and its eight neighbours, channel by channel
             const std::uint32_t vu = im.pixel(px + k % 3 - 1, py + k / 3 % 3 - 1);
             EXPECT_NEAR(int(vu >> k / 9 * 8 & 0xFF), int(c.couleur >> k / 9 * 8 & 0xFF), 2)

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 #include <winternl.h>
+#include <cstddef>
 #include <cstdio>
 #include <cstring>
 #include <vector>
@@ -31,8 +32,9 @@ int main(int argc, char** argv)
             return !PostMessageA(cadre, d.message, d.w, 0);
     if (argc > 2)
         return 1;
-    std::vector<char> t(16 << 20);
-    int handles = 0, gdi = 0;
+    // Every handle of the system: a count, then entries of the process id, type, flags, value,
+    // object and access; the PEB holds the address of the GDI handle table, whose entries are in
+    // use when their type is set. Offsets and sizes follow the word size.
     struct Entree
     {
         ULONG pid;
@@ -41,19 +43,30 @@ int main(int argc, char** argv)
         PVOID objet;
         ULONG acces;
     };
-    NtQuerySystemInformation(SYSTEM_INFORMATION_CLASS(16), t.data(), t.size(),
-                             nullptr);   // every handle
-    for (ULONG i = 0; i < *reinterpret_cast<ULONG*>(t.data()); ++i)
-        handles += reinterpret_cast<Entree*>(t.data() + 8)[i].pid == pid;
-    // The PEB holds the GDI table's address at 0xF8: 65536 entries of 24 bytes, used if byte 14
-    // (type) is set.
+    struct Liste
+    {
+        ULONG n;
+        Entree entrees[1];
+    };
+    const bool x64 = sizeof(void*) == 8;
+    const std::size_t placeTable = x64 ? 0xF8 : 0x94, pas = x64 ? 24 : 16, type = x64 ? 14 : 10;
+    std::vector<char> t(16 << 20);
+    const Liste* liste = reinterpret_cast<const Liste*>(t.data());
     PROCESS_BASIC_INFORMATION pbi = {};
-    UINT64 table = 0;
-    NtQueryInformationProcess(h, ProcessBasicInformation, &pbi, sizeof pbi, nullptr);
-    if (ReadProcessMemory(h, static_cast<char*>(static_cast<void*>(pbi.PebBaseAddress)) + 0xF8,
-                          &table, 8, nullptr) &&
-        ReadProcessMemory(h, reinterpret_cast<void*>(table), t.data(), 65536 * 24, nullptr))
-        for (int i = 0; i < 65536; ++i)
-            gdi += t[i * 24 + 14] != 0;
+    void* table = nullptr;
+    int handles = 0, gdi = 0;
+    if (NtQuerySystemInformation(SYSTEM_INFORMATION_CLASS(16), t.data(), t.size(), nullptr) < 0)
+        return 2;
+    for (ULONG i = 0; i < liste->n; ++i)
+        handles += liste->entrees[i].pid == pid;
+    if (NtQueryInformationProcess(h, ProcessBasicInformation, &pbi, sizeof pbi, nullptr) < 0 ||
+        !ReadProcessMemory(h,
+                           static_cast<char*>(static_cast<void*>(pbi.PebBaseAddress)) + placeTable,
+                           &table, sizeof table, nullptr) ||
+        !ReadProcessMemory(h, table, t.data(), 65536 * pas, nullptr))
+        return 2;
+    for (int i = 0; i < 65536; ++i)
+        gdi += t[i * pas + type] != 0;
     std::printf("%d %d\n", handles, gdi);
+    return handles > 0 && gdi > 0 ? 0 : 2;   // a live window's process has both
 }

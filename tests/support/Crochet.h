@@ -11,8 +11,7 @@
 namespace Emplacement {
 constexpr std::size_t Release = 2, GetAdapterDisplayMode = 8, CreateDevice = 16;   // IDirect3D9
 constexpr std::size_t TestCooperativeLevel = 3, Reset = 16, Present = 17,   // IDirect3DDevice9
-    CreateVertexBuffer = 26, CreateIndexBuffer = 27, BeginScene = 41, EndScene = 42,
-                      DrawIndexedPrimitive = 82;
+    CreateVertexBuffer = 26, CreateIndexBuffer = 27, EndScene = 42, DrawIndexedPrimitive = 82;
 constexpr std::size_t Lock = 11;   // either buffer
 }   // namespace Emplacement
 

@@ -9,8 +9,12 @@ void* operator new(std::size_t n)
     const bool echec = g_reste == 0;
     if (g_reste > 0 || (echec && !g_plusRien))
         --g_reste;
-    void* p = echec ? (++g_echecs, nullptr) : ::HeapAlloc(::GetProcessHeap(), 0, n ? n : 1);
-    return p ? p : throw std::bad_alloc();
+    void* p = echec ? nullptr : ::HeapAlloc(::GetProcessHeap(), 0, n ? n : 1);
+    if (p == nullptr) {
+        ++g_echecs;
+        throw std::bad_alloc();
+    }
+    return p;
 }
 void operator delete(void* p) noexcept
 {
@@ -18,13 +22,13 @@ void operator delete(void* p) noexcept
         ::HeapFree(::GetProcessHeap(), 0, p);
 }
 
-Peripherique::Peripherique(UINT cote)
+Peripherique::Peripherique()
 {
     // A popup has no frame: its client area is the whole window.
-    fenetre = ::CreateWindowA("STATIC", "", WS_POPUP, 0, 0, cote, cote, 0, 0, 0, 0);
+    fenetre = ::CreateWindowA("STATIC", "", WS_POPUP, 0, 0, kCote, kCote, 0, 0, 0, 0);
     d3d = ::Direct3DCreate9(D3D_SDK_VERSION);
-    D3DPRESENT_PARAMETERS pp{.BackBufferWidth = cote,
-                             .BackBufferHeight = cote,
+    D3DPRESENT_PARAMETERS pp{.BackBufferWidth = kCote,
+                             .BackBufferHeight = kCote,
                              .BackBufferFormat = D3DFMT_X8R8G8B8,
                              .SwapEffect = D3DSWAPEFFECT_DISCARD,
                              .Windowed = TRUE,
@@ -34,6 +38,16 @@ Peripherique::Peripherique(UINT cote)
         FAILED(d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, fenetre,
                                  D3DCREATE_SOFTWARE_VERTEXPROCESSING, &pp, &device)))
         device = nullptr;
+}
+
+Peripherique::~Peripherique()
+{
+    if (device)
+        device->Release();
+    if (d3d)
+        d3d->Release();
+    if (fenetre)
+        ::DestroyWindow(fenetre);
 }
 
 Image LireCible(IDirect3DDevice9* device)

@@ -1,21 +1,18 @@
-// A real Direct3D 9 device on a hidden window of known size, and what a test reads back from it.
+// A real Direct3D 9 device on a hidden window of known size, what a test reads back from it, and
+// memory that runs out when a test says so.
 #pragma once
+
 #include <d3d9.h>
+
 #include <cstdint>
 #include <vector>
 
+// Client area kCote x kCote; the device stays null when none can be had.
 struct Peripherique
-{   // client area cote x cote; device stays null when none can be had
-    explicit Peripherique(UINT cote = 256);
-    ~Peripherique()
-    {
-        if (device)
-            device->Release();
-        if (d3d)
-            d3d->Release();
-        if (fenetre)
-            ::DestroyWindow(fenetre);
-    }
+{
+    static constexpr UINT kCote = 256;
+    Peripherique();
+    ~Peripherique();
     HWND fenetre = nullptr;
     IDirect3D9* d3d = nullptr;
     IDirect3DDevice9* device = nullptr;
@@ -29,8 +26,8 @@ struct Image
     std::vector<std::uint32_t> pixels;
     std::uint32_t pixel(int x, int y) const
     {
-        return x < 0 || y < 0 || UINT(x) >= largeur || UINT(y) >= hauteur ? kAucune
-                                                                          : pixels[y * largeur + x];
+        const bool dedans = x >= 0 && y >= 0 && UINT(x) < largeur && UINT(y) < hauteur;
+        return dedans ? pixels[y * largeur + x] : kAucune;
     }
 };
 Image LireCible(IDirect3DDevice9* device);
@@ -42,8 +39,8 @@ inline ULONG References(IUnknown* objet)
     return objet->Release();
 }
 
-// Memory runs out: allocation number g_reste fails (0: the next one; -1: none), with g_plusRien
-// every one after it too. A test's own code that runs meanwhile (a hook, a box) uses SansPanne.
+// Allocation number g_reste fails (0: the next one; -1: none), with g_plusRien every one after it
+// too; g_echecs counts the failures. A test's own code that runs meanwhile uses SansPanne.
 extern long g_reste, g_echecs;
 extern bool g_plusRien;
 struct SansPanne
