@@ -411,6 +411,11 @@ const Ligne kLignes[] = {
     {"MemoryRunsOutInTheRebuild", {kPerdu}, {D3DERR_DEVICENOTRESET}, Memoire::AuRetour, kEchec},
 };
 
+void PrintTo(const Ligne& ligne, std::ostream* os)   // a failing row says its name
+{
+    *os << ligne.nom;
+}
+
 class Fin : public Cadre, public ::testing::WithParamInterface<Ligne>
 {
 };
