@@ -38,7 +38,7 @@ struct Etat
     std::deque<HRESULT> present, tcl, reset;   // answers given before the real calls'
     std::vector<HRESULT> resetsReels;
     int liesAuReset = 0;          // buffers the device still held when Reset came
-    std::vector<void*> liberes;   // released to zero, in order
+    std::vector<void*> liberes;   // given back, in order (see Lacher)
     std::string boites;
     long memoire = -1;   // g_reste once a Reset has succeeded
 } g;
