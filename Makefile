@@ -30,7 +30,7 @@ docs: deps exe
 
 # Kervalen against a raw Win32 + Direct3D 9 program doing the same work (bench/README.md).
 bench: deps
-	$(call LOCK,$(BUILD)) sh -c '$(call CONFIGURE,$(BUILD),mingw-x86_64) && cmake --build $(BUILD) -j $(JOBS) --target Kervalen banc_brut d3d9proxy'
+	$(call LOCK,$(BUILD)) sh -c '$(call CONFIGURE,$(BUILD),mingw-x86_64) && cmake --build $(BUILD) -j $(JOBS) --target Kervalen banc_brut horodatage'
 	bench/bench.sh $(BUILD)
 
 # One layout for every tracked C++ file, product, tests and benchmark (.clang-format):

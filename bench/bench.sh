@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Kervalen against the raw program of bench/banc.cpp, launch for launch, on one Xvfb
 # (1280x1024x24) and one warm Wine prefix of the benchmark's own, with a fresh `wineserver -p30`
-# before each launch. Timestamps come from outside both programs: the tests' d3d9.dll, copied
+# before each launch. Timestamps come from outside both programs: the benchmark's d3d9.dll, copied
 # beside each exe, records when every Present starts and every EndScene returns.
 # Usage: bench/bench.sh BUILD_DIR [LAUNCHES_EACH]     (at least 5; 5 by default)
 set -uo pipefail
@@ -12,14 +12,14 @@ source "$here/../tools/wine-session.sh"
 trap kv_stop EXIT
 trap 'exit 130' INT TERM
 
-proxy="$build/tests/d3d9proxy/d3d9.dll"
-for f in "$build/app/Kervalen.exe" "$build/bench/banc_brut.exe" "$proxy"; do
-  [ -f "$f" ] || { echo "missing $f: build the targets Kervalen, banc_brut and d3d9proxy" >&2; exit 1; }
+horodatage="$build/bench/horodatage/d3d9.dll"
+for f in "$build/app/Kervalen.exe" "$build/bench/banc_brut.exe" "$horodatage"; do
+  [ -f "$f" ] || { echo "missing $f: build the targets Kervalen, banc_brut and horodatage" >&2; exit 1; }
 done
 work="$build/bench-run"
 rm -rf "$work" && mkdir -p "$work/Kervalen" "$work/brut"
-cp "$build/app/Kervalen.exe" "$proxy" "$work/Kervalen/"
-cp "$build/bench/banc_brut.exe" "$proxy" "$work/brut/"
+cp "$build/app/Kervalen.exe" "$horodatage" "$work/Kervalen/"
+cp "$build/bench/banc_brut.exe" "$horodatage" "$work/brut/"
 
 kv_start_xvfb || exit 1
 kv_claim_prefix "$build/wineprefix-bench" || exit

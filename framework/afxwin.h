@@ -384,8 +384,6 @@ void AfxReportException(bool bMemory);
 // caller that must know compares this count before and after instead of asking the frame.
 UINT AfxGetRefusedWindowCount();
 
-// Every message box of the framework goes through this function. Tests install their own
-// to capture a box instead of showing it; the previous function is returned.
-typedef int (*AFX_MESSAGEBOX_FN)(HWND hWndOwner, LPCSTR lpszText, LPCSTR lpszCaption, UINT nType);
-AFX_MESSAGEBOX_FN AfxSetMessageBoxFunction(AFX_MESSAGEBOX_FN pfn);
+// Every message box of the framework: the program's Windows-1252 texts, whatever the system's
+// ANSI code page.
 int AfxShowMessageBox(HWND hWndOwner, LPCSTR lpszText, LPCSTR lpszCaption, UINT nType);

@@ -35,10 +35,12 @@ wchar_t* Depuis1252(LPCSTR psz)
     return p;
 }
 
+}   // namespace
+
 // The program's texts are Windows-1252 whatever the system's ANSI code page (1251 in
 // Russia, UTF-8 on some Windows 10 and later), so they are widened from 1252 rather than
 // handed to MessageBoxA. Without memory to widen them the 8-bit box still says something.
-int SystemMessageBox(HWND hWndOwner, LPCSTR lpszText, LPCSTR lpszCaption, UINT nType)
+int AfxShowMessageBox(HWND hWndOwner, LPCSTR lpszText, LPCSTR lpszCaption, UINT nType)
 {
     const std::unique_ptr<wchar_t[]> text(Depuis1252(lpszText));
     const std::unique_ptr<wchar_t[]> caption(Depuis1252(lpszCaption));
@@ -46,9 +48,6 @@ int SystemMessageBox(HWND hWndOwner, LPCSTR lpszText, LPCSTR lpszCaption, UINT n
         return ::MessageBoxA(hWndOwner, lpszText, lpszCaption, nType);
     return ::MessageBoxW(hWndOwner, text.get(), caption.get(), nType);
 }
-
-AFX_MESSAGEBOX_FN g_pfnMessageBox = &SystemMessageBox;
-}   // namespace
 
 CDumpContext afxDump;
 
@@ -441,18 +440,6 @@ INT_PTR CALLBACK AfxDlgProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lPara
 UINT AfxGetRefusedWindowCount()
 {
     return t_nRefused;
-}
-
-AFX_MESSAGEBOX_FN AfxSetMessageBoxFunction(AFX_MESSAGEBOX_FN pfn)
-{
-    AFX_MESSAGEBOX_FN previous = g_pfnMessageBox;
-    g_pfnMessageBox = pfn != nullptr ? pfn : &SystemMessageBox;
-    return previous;
-}
-
-int AfxShowMessageBox(HWND hWndOwner, LPCSTR lpszText, LPCSTR lpszCaption, UINT nType)
-{
-    return g_pfnMessageBox(hWndOwner, lpszText, lpszCaption, nType);
 }
 
 void AfxReportException(bool bMemory)

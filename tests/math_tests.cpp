@@ -1,81 +1,37 @@
-// The math against values worked out by hand, bit for bit where the rounding is what the
-// builders promise.
+// The math against values worked out by hand, for the arguments the program passes; the roofs'
+// normals as the log writes them.
+#include "Harnais.h"
+#include "JournalNormales.h"
 #include "Math3D.h"
-
-#include <gtest/gtest.h>
+#include "Pyramide.h"
 
 #include <cmath>
-#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <string>
 
-namespace {
-
-bool MemesBits(const void* a, const void* b, std::size_t n)
+// Row vectors times the matrix: each builder's effect on points (w = 1), with the program's
+// arguments: the turn about x, the view from where the eye starts and from the up line through
+// the origin (ten End presses), where the x and y axes normalise to zero, the projection.
+TEST(Matrice, TransformsTurnViewAndProjectLeftHanded)
 {
-    return std::memcmp(a, b, n) == 0;
-}
-
-const float kPi = 3.14159265f;
-
-}   // namespace
-
-// A squared length within 2^-23 of one leaves the vector bit for bit; below the smallest
-// normal float it gives zero. In place or not, the same.
-TEST(Vecteur, NormalisationAndDivisionRoundAsPromised)
-{
-    struct Cas
-    {
-        D3DXVECTOR3 v, unitaire;
-    } const cas[] = {
-        {{0, 0, 0}, {0, 0, 0}},
-        {{1e-20f, 0, 0}, {0, 0, 0}},
-        {{0, 0, 2}, {0, 0, 1}},
-        {{1.0001f, 0, 0}, {1, 0, 0}},
-        {{3, 4, 12}, {3.0f / 13, 4.0f / 13, 12.0f / 13}},
-        {{0.6f, 0.8f, 0}, {0.6f, 0.8f, 0}},
-        {{0.99999994f, 0, 0}, {0.99999994f, 0, 0}},
-        {{0.57735026f, 0.57735026f, 0.57735026f}, {0.57735026f, 0.57735026f, 0.57735026f}},
-    };
-    for (const Cas& c : cas) {
-        D3DXVECTOR3 ailleurs(9, 9, 9);
-        D3DXVECTOR3 surPlace = c.v;
-        EXPECT_EQ(D3DXVec3Normalize(&ailleurs, &c.v), &ailleurs);
-        D3DXVec3Normalize(&surPlace, &surPlace);
-        for (const D3DXVECTOR3& n : {ailleurs, surPlace}) {
-            SCOPED_TRACE(testing::Message() << c.v.x << "," << c.v.y << "," << c.v.z);
-            EXPECT_NEAR(n.x, c.unitaire.x, 1e-7f);
-            EXPECT_NEAR(n.y, c.unitaire.y, 1e-7f);
-            EXPECT_NEAR(n.z, c.unitaire.z, 1e-7f);
-            EXPECT_TRUE(!MemesBits(&c.v, &c.unitaire, 12) || MemesBits(&n, &c.v, 12));
-        }
-    }
-    // One reciprocal, then products: 5 * (1/3) is one ulp above 5/3.
-    const D3DXVECTOR3 q = D3DXVECTOR3(5, 5, 5) / 3.0f;
-    EXPECT_EQ(q.x, 1.6666667461395264f);
-    EXPECT_EQ(q.z, 1.6666667461395264f);
-}
-
-// Row vectors times the matrix: each builder's effect on points (w = 1) and directions (w = 0).
-TEST(Matrice, TransformsMoveTurnAndProjectLeftHanded)
-{
-    D3DXMATRIX t, rx, ry, rz, vue, vueLoin, proj, large;
+    D3DXMATRIX rx, vue, vueLoin, vueHaute, proj;
     const D3DXVECTOR3 oeil(0, 0, -1), loin(0, 7.5f, -10), zero(0, 0, 0), haut(0, 1, 0);
+    const D3DXVECTOR3 enHaut(0, 7.5f, 0);
+    const float bord = 2 * std::tan(0.7853982f / 2);   // at depth 2, the edge of the field
     struct Cas
     {
         const D3DXMATRIX* m;
         float de[4], vers[4];
     } const cas[] = {
-        {D3DXMatrixTranslation(&t, 3, -4.5f, 0.25f), {0, 0, 0, 1}, {3, -4.5f, 0.25f, 1}},
-        {&t, {1, 2, 3, 0}, {1, 2, 3, 0}},
-        {D3DXMatrixRotationX(&rx, kPi / 2), {0, 1, 0, 1}, {0, 0, 1, 1}},
-        {D3DXMatrixRotationY(&ry, kPi / 2), {0, 0, 1, 1}, {1, 0, 0, 1}},
-        {D3DXMatrixRotationZ(&rz, kPi / 2), {1, 0, 0, 1}, {0, 1, 0, 1}},
+        {D3DXMatrixRotationX(&rx, 3.14159265f / 2), {0, 1, 0, 1}, {0, 0, 1, 1}},
         {D3DXMatrixLookAtLH(&vue, &oeil, &zero, &haut), {0, 0, 0, 1}, {0, 0, 1, 1}},
         {&vue, {1, 1, -1, 1}, {1, 1, 0, 1}},
         {D3DXMatrixLookAtLH(&vueLoin, &loin, &zero, &haut), {0, 7.5f, -10, 1}, {0, 0, 0, 1}},
         {&vueLoin, {0, 0, 0, 1}, {0, 0, 12.5f, 1}},
-        {D3DXMatrixPerspectiveFovLH(&proj, kPi / 2, 1, 2, 30), {2, 2, 2, 1}, {2, 2, 0, 2}},
+        {D3DXMatrixLookAtLH(&vueHaute, &enHaut, &zero, &haut), {1, 2, 3, 1}, {0, 0, 5.5f, 1}},
+        {D3DXMatrixPerspectiveFovLH(&proj, 0.7853982f, 1, 2, 30), {bord, bord, 2, 1}, {2, 2, 0, 2}},
         {&proj, {0, 0, 30, 1}, {0, 0, 30, 30}},
-        {D3DXMatrixPerspectiveFovLH(&large, kPi / 2, 2, 2, 30), {2, 2, 2, 1}, {1, 2, 0, 2}},
     };
     for (const Cas& c : cas)
         for (int j = 0; j < 4; ++j) {
@@ -84,4 +40,31 @@ TEST(Matrice, TransformsMoveTurnAndProjectLeftHanded)
                 v += c.de[i] * c.m->m[i][j];
             EXPECT_NEAR(v, c.vers[j], 2e-6f) << "row " << &c - cas << ", column " << j;
         }
+}
+
+// Each normal is computed in double from the float corners and rounded once, then logged in a
+// line of its own. In float, the first product would be 2^-11 and the second difference 0.
+TEST(Normale, ComputedInDoubleAndLoggedOneALine)
+{
+    const float unPeu = 1 + std::ldexp(1.0f, -12);
+    const float grand = std::ldexp(1.0f, 30);
+    struct Cas
+    {
+        D3DXVECTOR3 u, v, w;
+        const char* ligne;
+    } const cas[] = {
+        {{0, 0, 0}, {0, unPeu, 1}, {0, 1, unPeu}, "Normale: 0.000488341,0,0\r\n"},
+        {{0, 1 / grand, 0}, {0, 1, 1}, {0, grand, grand}, "Normale: -1,0,0\r\n"},
+    };
+    if (!(*LeJournalNormales()).is_open())   // a frame started in this process has closed it
+        (*LeJournalNormales()).open(CheminJournalNormales(), std::ios::app);
+    for (const Cas& c : cas) {
+        std::ifstream avant(CheminJournalNormales(), std::ios::binary | std::ios::ate);
+        const std::streamoff lu = avant ? std::streamoff(avant.tellg()) : 0;
+        CalculerNormale(c.u, c.v, c.w);
+        std::ifstream apres(CheminJournalNormales(), std::ios::binary);
+        const std::string tout((std::istreambuf_iterator<char>(apres)),
+                               std::istreambuf_iterator<char>());
+        EXPECT_EQ(tout.substr(std::size_t(lu)), c.ligne);
+    }
 }
