@@ -25,10 +25,10 @@ namespace {
 const double kRadiansParSeconde = 2.0943952;   // one turn every three seconds
 const double kTour = 6.283185307179586;
 
-// The clock wraps every 2^32 ms (49.7 days): times are compared and subtracted modulo 2^32.
-LONG Ecart(LONG plusTard, LONG plusTot)
+// The milliseconds from plusTot to plusTard on a clock that wraps every 2^32 ms (49.7 days).
+DWORD Depuis(LONG plusTard, LONG plusTot)
 {
-    return static_cast<LONG>(static_cast<DWORD>(plusTard) - static_cast<DWORD>(plusTot));
+    return static_cast<DWORD>(plusTard) - static_cast<DWORD>(plusTot);
 }
 
 // Draws each top-level object with its own world transform (Afficher, not Tracer).
@@ -241,14 +241,17 @@ bool CMainFrame::InitialiserTemps()
     return true;
 }
 
-// Acts once the clock is past the due time: shows the image drawn at the previous acting
-// tick, advances by the real time elapsed and draws the next one. The due time counts from
-// this tick, so a late tick is not made up for. While the device is lost the time of the
-// last image stays, so the angle catches up with the real time once it draws again.
+// Acts once the clock is past the due time, an interval after the previous acting tick: the
+// time elapsed since that tick, on a clock that wraps, is more than the interval, so a stall of
+// any length within the clock's period acts at the next tick. Shows the image drawn at the
+// previous acting tick, advances by the real time elapsed and draws the next one. The due time
+// counts from this tick, so a late tick is not made up for. While the device is lost the time
+// of the last image stays, so the angle catches up with the real time once it draws again.
 bool CMainFrame::Animer()
 {
     m_Maintenant = static_cast<LONG>(Horloge());
-    if (Ecart(m_Maintenant, m_ProchaineImage) <= 0)
+    const LONG precedent = static_cast<LONG>(static_cast<DWORD>(m_ProchaineImage) - m_Intervalle);
+    if (Depuis(m_Maintenant, precedent) <= static_cast<DWORD>(m_Intervalle))
         return true;
 
     bool pret = false;
@@ -262,7 +265,7 @@ bool CMainFrame::Animer()
         return true;
     }
     if (pret) {
-        const DWORD ecoule = static_cast<DWORD>(Ecart(m_Maintenant, m_DerniereImage));
+        const DWORD ecoule = Depuis(m_Maintenant, m_DerniereImage);
         const float secondes = static_cast<float>(ecoule * m_SecondesParMs);
         MettreAJour(secondes);
         DessinerScene();
