@@ -68,7 +68,9 @@ CMainFrame::CMainFrame()
       m_pCamera(nullptr),
       m_Objets(),
       m_Parametres(),
-      m_Perdu(false)
+      m_Perdu(false),
+      m_Refaire(false),
+      m_Neuf(false)
 {
     Create(nullptr, "Programme test", WS_OVERLAPPEDWINDOW, rectDefault, nullptr,
            MAKEINTRESOURCEA(IDR_MAINFRAME), 0, nullptr);
@@ -245,8 +247,8 @@ bool CMainFrame::InitialiserTemps()
 // time elapsed since that tick, on a clock that wraps, is more than the interval, so a stall of
 // any length within the clock's period acts at the next tick. Shows the image drawn at the
 // previous acting tick, advances by the real time elapsed and draws the next one. The due time
-// counts from this tick, so a late tick is not made up for. While the device is lost the time
-// of the last image stays, so the angle catches up with the real time once it draws again.
+// counts from this tick, so a late tick is not made up for. While the device is lost or made
+// again the time of the last image stays: the angle catches up with the real time once it draws.
 bool CMainFrame::Animer()
 {
     m_Maintenant = static_cast<LONG>(Horloge());
@@ -261,7 +263,7 @@ bool CMainFrame::Animer()
         Abandonner(hr);   // this frame is gone
         return true;
     } catch (const std::bad_alloc&) {
-        Abandonner(E_OUTOFMEMORY);   // no memory to build the scene again
+        Abandonner(E_OUTOFMEMORY);   // the program's own memory: not the device's to mend
         return true;
     }
     if (pret) {
@@ -295,53 +297,108 @@ bool CMainFrame::DessinerScene()
     return true;
 }
 
-// Shows the last image, or asks a lost device whether it can be reset. False while it stays
-// lost; a device reset here has no image to show yet, the caller draws one. Any failure
-// other than a lost device is thrown; a status above zero is no failure.
+// Shows the last image; or asks a lost device whether it can be reset; or makes the device
+// again. True when there is an image to draw: the last one was shown, or the device was reset
+// or made again here and has none yet (the caller draws one). False while the device is lost or
+// waits for a client area.
 bool CMainFrame::Presenter()
 {
-    HRESULT hr = D3D_OK;
-    if (!m_Perdu)
-        hr = m_pDevice->Present(nullptr, nullptr, nullptr, nullptr);
-    else if ((hr = m_pDevice->TestCooperativeLevel()) == D3DERR_DEVICENOTRESET)
-        return Retablir();
-    m_Perdu = hr == D3DERR_DEVICELOST || hr == D3DERR_DEVICENOTRESET;
-    if (FAILED(hr) && !m_Perdu)
-        throw hr;
-    return !m_Perdu;
+    if (m_Refaire)
+        return Refaire();
+    if (!m_Perdu) {
+        const HRESULT hr = m_pDevice->Present(nullptr, nullptr, nullptr, nullptr);
+        m_Neuf = m_Neuf && FAILED(hr);
+        return Suivre(hr);
+    }
+    const HRESULT hr = m_pDevice->TestCooperativeLevel();
+    return hr == D3DERR_DEVICENOTRESET ? Retablir() : Suivre(hr);
 }
 
-// Reset refuses a device that still holds buffers of the default pool: the scene goes first
-// and is built again, with the states and camera the device lost, once Reset succeeds. Reset
-// sizes the back buffer from the client area, which a minimised window (or one shrunk to its
-// caption) lacks: the device then waits, lost, for the window to have one again.
-bool CMainFrame::Retablir()
+// What an answer of the device leaves: an image to draw (a status above zero is no failure), a
+// lost device, or one that failed otherwise, which Direct3D says to make again (after a failed
+// Reset a device takes nothing but Reset, TestCooperativeLevel and Release). One made again that
+// fails so before it has shown an image would do no better: that failure is thrown.
+bool CMainFrame::Suivre(HRESULT hr)
+{
+    m_Perdu = hr == D3DERR_DEVICELOST || hr == D3DERR_DEVICENOTRESET;
+    if (SUCCEEDED(hr) || m_Perdu)
+        return !m_Perdu;
+    if (m_Neuf)
+        throw hr;
+    m_Refaire = true;
+    return Refaire();
+}
+
+// Reset and CreateDevice size the back buffer from the client area, which a minimised window
+// (or one shrunk to its caption) lacks: the device then waits for the window to have one again.
+bool CMainFrame::SansZoneCliente() const
 {
     CRect client(0, 0, 0, 0);
     GetClientRect(&client);
-    if (client.IsRectEmpty())
+    return client.IsRectEmpty();
+}
+
+// Reset refuses a device that still holds buffers of the default pool: the scene goes first and
+// is built again, with the states and camera the device lost, once Reset succeeds.
+bool CMainFrame::Retablir()
+{
+    if (SansZoneCliente())
         return false;
-    std::for_each(m_Objets.begin(), m_Objets.end(), Detruire());
-    m_Objets.clear();
+    DetruireObjets();
     // The last buffers drawn are still bound: the device must keep none of them through Reset.
     m_pDevice->SetStreamSource(0, nullptr, 0, 0);
     m_pDevice->SetIndices(nullptr);
     D3DPRESENT_PARAMETERS d3dpp = m_Parametres;
     const HRESULT hr = m_pDevice->Reset(&d3dpp);
-    if (hr == D3DERR_DEVICELOST)
-        return false;
     if (FAILED(hr))
-        throw hr;
+        return Suivre(hr);
+    Preparer();
+    return true;
+}
+
+// Everything goes, the Direct3D object too, and is made again as at start-up, the eye where the
+// keys left it. A device that comes lost is asked for again at the next tick; any other failure
+// is thrown.
+bool CMainFrame::Refaire()
+{
+    if (SansZoneCliente())
+        return false;
+    DetruireObjets();
+    Liberer(m_pDevice);
+    Liberer(m_pD3D);
+    try {
+        InitialiserD3D();
+    } catch (HRESULT hr) {
+        if (hr != D3DERR_DEVICELOST)
+            throw;
+        return false;
+    }
+    Preparer();
+    m_Refaire = false;
+    m_Neuf = true;
+    return true;
+}
+
+// What a device that was reset or made again lacks: its states, the camera's transforms, the
+// scene's buffers.
+void CMainFrame::Preparer()
+{
     m_pDevice->SetRenderState(D3DRS_ZENABLE, D3DZB_TRUE);
     InitialiserEclairage();
     m_pCamera->Appliquer(m_pDevice);
     CreerObjets();
     m_Perdu = false;
-    return true;
 }
 
-// A device that cannot be brought back is reported as a failed start-up is, then the window
-// goes (OnDestroy gives everything back) and the program ends with the code of a failure.
+void CMainFrame::DetruireObjets()
+{
+    std::for_each(m_Objets.begin(), m_Objets.end(), Detruire());
+    m_Objets.clear();
+}
+
+// A device that can be neither reset nor made again is reported as a failed start-up is, then
+// the window goes (OnDestroy gives everything back) and the program ends with the code of a
+// failure.
 void CMainFrame::Abandonner(HRESULT hr)
 {
     // Memory may have run out: without room for the text with its code, the box says the

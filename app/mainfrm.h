@@ -50,9 +50,14 @@ private:
     bool MettreAJour(float secondes);
     bool DessinerScene();
 
-    // A lost device: waiting for it, bringing it back, or giving up on it.
+    // A lost or failing device: waiting for it, resetting it, making it again, or giving up.
     bool Presenter();
+    bool Suivre(HRESULT hr);
+    bool SansZoneCliente() const;
     bool Retablir();
+    bool Refaire();
+    void Preparer();
+    void DetruireObjets();
     void Abandonner(HRESULT hr);
 
     LONG m_Maintenant;                    // ms, time read at the current tick
@@ -67,4 +72,6 @@ private:
     std::vector<IDessinable*> m_Objets;   // owned, in drawing order
     D3DPRESENT_PARAMETERS m_Parametres;   // as the device was created with, for Reset
     bool m_Perdu;                         // the device is lost: nothing is shown until reset
+    bool m_Refaire;                       // it failed otherwise: it is made again
+    bool m_Neuf;                          // made again, it has shown no image yet
 };
