@@ -339,7 +339,9 @@ bool CMainFrame::SansZoneCliente() const
 }
 
 // Reset refuses a device that still holds buffers of the default pool: the scene goes first and
-// is built again, with the states and camera the device lost, once Reset succeeds.
+// is built again, with the states and camera the device lost, once Reset succeeds. A change of
+// display mode is one cause of a loss: the back buffer takes the display's current format, which
+// D3DFMT_UNKNOWN asks for a windowed device.
 bool CMainFrame::Retablir()
 {
     if (SansZoneCliente())
@@ -349,6 +351,7 @@ bool CMainFrame::Retablir()
     m_pDevice->SetStreamSource(0, nullptr, 0, 0);
     m_pDevice->SetIndices(nullptr);
     D3DPRESENT_PARAMETERS d3dpp = m_Parametres;
+    d3dpp.BackBufferFormat = D3DFMT_UNKNOWN;
     const HRESULT hr = m_pDevice->Reset(&d3dpp);
     if (FAILED(hr))
         return Suivre(hr);

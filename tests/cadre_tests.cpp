@@ -291,7 +291,7 @@ TEST_F(Cadre, BuffersThatCannotBeMadeOrLockedAreNeitherDrawnNorKept)
 // that makes it, each given back first (P a device, D a Direct3D object); a device that comes lost
 // is asked for again. Neither is tried while the window has no client area (minimised before, or
 // during the loss). The real Reset, refused while a buffer lives or is bound, takes the client's
-// size.
+// size and the desktop's current format.
 TEST_F(Cadre, ADeviceLostOrFailingComesBackWithThePictureOfTheEyeAsItWas)
 {
     const HRESULT P = D3DERR_DEVICELOST, N = D3DERR_DEVICENOTRESET;         // lost, can be reset
@@ -313,6 +313,12 @@ TEST_F(Cadre, ADeviceLostOrFailingComesBackWithThePictureOfTheEyeAsItWas)
         {"PresentFailsWhileMinimised", {.present = {F}}, Avant, 0, 0, "PDPD"},
         {"MadeAgainLost", {.creation = {0, P}, .present = {F}}, Jamais, 2, 0, "PDDPD"},
         {"ResetFails", {.present = {P}, .tcl = {N}, .reset = {I}}, Jamais, 2, 1, "PDPD"},
+        {"FormatChanged",
+         {.present = {P}, .tcl = {N}, .formats = {D3DFMT_R5G6B5}},
+         Jamais,
+         2,
+         1,
+         "PD"},
     };
     for (const Retour& r : retours) {
         SCOPED_TRACE(r.nom);
