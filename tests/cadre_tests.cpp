@@ -15,11 +15,8 @@
 // The log goes to a file of this process's own: a run of several cases at once shares no file.
 const char* CheminJournalNormales()
 {
-    static const std::string chemin = [] {
-        char dossier[MAX_PATH] = "";
-        ::GetTempPathA(MAX_PATH, dossier);
-        return dossier + ("kervalen-" + std::to_string(::GetCurrentProcessId()));
-    }();
+    static const std::string chemin =
+        std::getenv("TEMP") + ("\\kervalen-" + std::to_string(::GetCurrentProcessId()));
     return chemin.c_str();
 }
 
@@ -45,22 +42,13 @@ D3DMATRIX Transformee(D3DTRANSFORMSTATETYPE t)
 const UINT kCellule = 8;
 const char kLettres[] = "SBRG+";   // sky, body, roof, ground
 
-// The body's ambient 0.5 is 127.5 levels, which a rasteriser may round either way.
+// The letter's place in kLettres. The body's ambient 0.5 is 127.5 levels, which a rasteriser may
+// round either way.
 int Couleur(std::uint32_t pixel)
 {
-    switch (pixel) {
-    case 0x0000FF:
-        return 0;
-    case 0x800080:
-    case 0x7F007F:
-        return 1;
-    case 0xFF0000:
-        return 2;
-    case 0x40BF40:
-        return 3;
-    default:
-        return 4;
-    }
+    const std::uint32_t plates[] = {0x0000FF, 0x800080, 0xFF0000, 0x40BF40, 0x7F007F};
+    const int n = int(std::find(plates, std::end(plates), pixel) - plates);
+    return n == 4 ? 1 : std::min(n, 4);
 }
 
 struct Releve
@@ -75,10 +63,10 @@ Releve Relever(const Image& im)
     for (UINT y = 0; y + kCellule <= im.hauteur; y += kCellule) {
         r.cellules.emplace_back();
         for (UINT x = 0; x + kCellule <= im.largeur; x += kCellule) {
-            int c = Couleur(im.pixels[y * im.largeur + x]);
+            const std::uint32_t* p = &im.pixels[y * im.largeur + x];
+            int c = Couleur(*p);
             for (UINT k = 0; k < kCellule * kCellule; ++k)
-                c = Couleur(im.pixels[(y + k / kCellule) * im.largeur + x + k % kCellule]) == c ? c
-                                                                                                : 4;
+                c = Couleur(p[k / kCellule * im.largeur + k % kCellule]) == c ? c : 4;
             r.cellules.back() += kLettres[c];
         }
     }
@@ -94,11 +82,11 @@ struct Pose
     DWORD ms;              // after start-up
     const char* touches;   // pressed before the tick: End, Home, Left, Up, Right, Down as "ehlurd"
     D3DXVECTOR3 oeil;      // where they take the eye
-} const kPoses[] = {
-    {750, "", {0, 7.5f, -10}},          {2250, "", {0, 7.5f, -10}},
-    {5250, "uuuuuuuu", {8, 7.5f, -10}}, {8250, "dddddddddddddddd", {-8, 7.5f, -10}},
-    {11250, "eellhra", {-8, 8.5f, -9}},
-};
+} const kPoses[] = {{750, "", {0, 7.5f, -10}},
+                    {2250, "", {0, 7.5f, -10}},
+                    {5250, "uuuuuuuu", {8, 7.5f, -10}},
+                    {8250, "dddddddddddddddd", {-8, 7.5f, -10}},
+                    {11250, "eellhra", {-8, 8.5f, -9}}};
 
 // A line of each pose's pixels of S, B, R, G, then the rows of cells, the poses side by side.
 // KERVALEN_ENREGISTRER=1 records the file again from the live pictures.
@@ -123,12 +111,8 @@ std::vector<Releve> Reference()
 void Enregistrer(const std::vector<Releve>& poses)
 {
     std::ofstream f(KERVALEN_REFERENCE);
-    f << "# The poses of tests/cadre_tests.cpp: a quarter turn, three quarters, three quarters "
-         "with\n"
-         "# the eye at x = 8, -8, then up and nearer. Pixels of sky, body, roof, ground; then a "
-         "letter\n"
-         "# for each 8 x 8 cell whose pixels all have that flat colour (S, B, R, G), + "
-         "elsewhere.\n";
+    f << "# The poses of tests/cadre_tests.cpp. Pixels of sky, body, roof, ground; then a letter\n"
+         "# for each 8 x 8 cell whose pixels all have that flat colour (S, B, R, G), + else.\n";
     for (std::size_t k = 0; k < 4 * poses.size(); ++k)
         f << (k == 0 ? "" : k % 4 ? " " : "   ") << poses[k / 4].pixels[k % 4];
     for (std::size_t y = 0; y < poses[0].cellules.size(); ++y)
@@ -205,27 +189,16 @@ void Projeter(const Image& im, const Pose& pose)
 // each end once across a wrap: a signed reading took the second for a time before the due time.
 TEST_F(Cadre, TicksActPastTheDueTimeAndTurnByTheRealTime)
 {
-    const DWORD demi = 0x80000000u;
+    const DWORD sous = 0x80000000u + 49, sur = 0x80000000u + 51;   // the stalls
     struct Tick
     {
         DWORD apres;
         int images;
         double ms;
     } const ticks[] = {
-        {0, 0, 0},
-        {1, 1, 1},
-        {50, 0, 0},
-        {1, 1, 51},
-        {51, 1, 51},
-        {51, 1, 51},
-        {2000, 1, 2000},
-        {50, 0, 0},
-        {1, 1, 51},
-        {demi + 49, 1, demi + 49},
-        {50, 0, 0},
-        {1, 1, 51},
-        {demi + 51, 1, demi + 51},
-        {51, 1, 51},
+        {0, 0, 0},   {1, 1, 1},       {50, 0, 0},    {1, 1, 51},  {51, 1, 51},
+        {51, 1, 51}, {2000, 1, 2000}, {50, 0, 0},    {1, 1, 51},  {sous, 1, sous},
+        {50, 0, 0},  {1, 1, 51},      {sur, 1, sur}, {51, 1, 51},
     };
     for (const DWORD debut : {0xFFFFFF00u, 0x7FFFFF00u}) {
         Fermer();
@@ -313,12 +286,7 @@ TEST_F(Cadre, ADeviceLostOrFailingComesBackWithThePictureOfTheEyeAsItWas)
         {"PresentFailsWhileMinimised", {.present = {F}}, Avant, 0, 0, "PDPD"},
         {"MadeAgainLost", {.creation = {0, P}, .present = {F}}, Jamais, 2, 0, "PDDPD"},
         {"ResetFails", {.present = {P}, .tcl = {N}, .reset = {I}}, Jamais, 2, 1, "PDPD"},
-        {"FormatChanged",
-         {.present = {P}, .tcl = {N}, .formats = {D3DFMT_R5G6B5}},
-         Jamais,
-         2,
-         1,
-         "PD"},
+        {"Format", {.present = {P}, .tcl = {N}, .formats = {D3DFMT_R5G6B5}}, Jamais, 2, 1, "PD"},
     };
     for (const Retour& r : retours) {
         SCOPED_TRACE(r.nom);

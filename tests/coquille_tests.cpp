@@ -82,6 +82,7 @@ TEST_F(Cadre, RoundsOfUserActionsLeaveNothingBehind)
         for (int k = 0; k < 3; ++k)
             Tic(temps += 51);
         const std::vector<long> apres = Comptes();
+        ASSERT_TRUE(apres[4] > 0 && apres[5] > 0) << "handles and GDI objects uncounted";
         const char* const noms[] = {
             "allocations",         "windows", "Direct3D object's references",
             "device's references", "handles", "GDI objects"};

@@ -8,8 +8,8 @@
 
 namespace {
 
-const HRESULT kPanne = D3DERR_DRIVERINTERNALERROR, kRefus = D3DERR_NOTAVAILABLE;
-const HRESULT kPerdu = D3DERR_DEVICELOST, kARemettre = D3DERR_DEVICENOTRESET;
+const HRESULT P = D3DERR_DEVICELOST, N = D3DERR_DEVICENOTRESET;          // lost, can be reset
+const HRESULT F = D3DERR_DRIVERINTERNALERROR, R = D3DERR_NOTAVAILABLE;   // failures
 // Posted by a task manager's "End task" or a script; by the close box; by the menu.
 const Demande kFermer{WM_CLOSE, 0}, kCase{WM_SYSCOMMAND, SC_CLOSE},
     kQuitter{WM_COMMAND, ID_APP_EXIT};
@@ -26,31 +26,22 @@ const std::string kEchec = "Erreur: \xC9"
                            "ration";
 const std::string kRefuse = kEchec + ", code -2005530518", kEnPanne = kEchec + ", code -2005530585";
 const std::string kAPropos = "shown | \xC0 propos de Kervalen";
+const std::string kMemoire = "Kervalen: M\xE9moire insuffisante. !";
 const Fin kFins[] = {
     {"OleFails", {.ole = false}, "Kervalen: Erreur au chargement de OLE ! | OK | code 1"},
     {"NoDirect3DObject", {.creer = {E_FAIL}}, kEchec + " | OK | code 1"},
     {"DisplayModeAnswersAStatus", {.mode = {1}}, kEchec + ", code 1 | OK | code 1"},
-    {"CreateDeviceRefusedThenClose",
-     {.creation = {kRefus}, .demande = kFermer},
-     kRefuse + " | code 1"},
-    {"CreateDeviceRefusedThenCloseBox",
-     {.creation = {kRefus}, .demande = kCase},
-     kRefuse + " | OK | code 1"},
-    {"CreateDeviceRefusedThenExit",
-     {.creation = {kRefus}, .demande = kQuitter},
-     kRefuse + " | OK | code 1"},
+    {"NoDeviceThenClose", {.creation = {R}, .demande = kFermer}, kRefuse + " | code 1"},
+    {"NoDeviceThenCloseBox", {.creation = {R}, .demande = kCase}, kRefuse + " | OK | code 1"},
+    {"NoDeviceThenExit", {.creation = {R}, .demande = kQuitter}, kRefuse + " | OK | code 1"},
     {"PresentFailsTwiceThenClose",
-     {.present = {kPanne, kPanne}, .demande = kFermer},
+     {.present = {F, F}, .demande = kFermer},
      "shown | " + kEnPanne + " | code 1"},
-    {"ResetFailsAndNoDeviceIsMadeThenCloseBox",
-     {.creation = {0, kRefus},
-      .present = {kPerdu},
-      .tcl = {kARemettre},
-      .reset = {kPanne},
-      .demande = kCase},
+    {"ResetFailsNoDeviceThenCloseBox",
+     {.creation = {0, R}, .present = {P}, .tcl = {N}, .reset = {F}, .demande = kCase},
      "shown | " + kRefuse + " | OK | code 1"},
-    {"TestCooperativeLevelFailsAndNoObjectIsMadeThenExit",
-     {.creer = {0, E_FAIL}, .present = {kPerdu}, .tcl = {kPanne}, .demande = kQuitter},
+    {"CooperativeLevelFailsNoObjectThenExit",
+     {.creer = {0, E_FAIL}, .present = {P}, .tcl = {F}, .demande = kQuitter},
      "shown | " + kEchec + " | code 1"},
     {"AboutThenClose", {.demande = kFermer, .commande = ID_APP_ABOUT}, kAPropos + " | code 0"},
     {"AboutThenCloseBox",
@@ -58,14 +49,12 @@ const Fin kFins[] = {
      kAPropos + " | OK | goes on | code 0"},
     {"AboutThenExit", {.demande = kQuitter, .commande = ID_APP_ABOUT}, kAPropos + " | code 0"},
     {"StartedMinimised", {.montrer = SW_SHOWMINIMIZED}, "shown minimised | code 0"},
-    {"MemoryRunsOutAtStartUp",
-     {.epuise = Memoire::AuDemarrage},
-     "Kervalen: M\xE9moire insuffisante. ! | OK | code 1"},
+    {"MemoryRunsOutAtStartUp", {.epuise = Memoire::AuDemarrage}, kMemoire + " | OK | code 1"},
     {"MemoryRunsOutOnceInTheRebuild",
-     {.present = {kPerdu}, .tcl = {kARemettre}, .epuise = Memoire::UneFoisAuRetour},
+     {.present = {P}, .tcl = {N}, .epuise = Memoire::UneFoisAuRetour},
      "shown | " + kEchec + ", code -2147024882 | OK | code 1"},
     {"MemoryRunsOutInTheRebuild",
-     {.present = {kPerdu}, .tcl = {kARemettre}, .epuise = Memoire::AuRetour},
+     {.present = {P}, .tcl = {N}, .epuise = Memoire::AuRetour},
      "shown | " + kEchec + " | OK | code 1"},
 };
 

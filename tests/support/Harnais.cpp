@@ -371,34 +371,25 @@ long Fenetres()
 }
 
 // Wine answers GetProcessHandleCount and GetGuiResources with 0: the handles are counted in the
-// system's list (a count, then entries of process id, type, flags, value, object, access), the GDI
-// objects in the table whose address the PEB holds (entries in use have a type). Offsets and
-// sizes follow the word size.
+// system's list (a count, then entries that start with the process id), the GDI objects in the
+// table whose address the PEB holds (entries in use have a type).
 std::vector<long> Comptes()
 {
     SansPanne s;
-    struct Entree
-    {
-        ULONG pid;
-        BYTE type, flags;
-        USHORT valeur;
-        PVOID objet;
-        ULONG acces;
-    };
     const bool x64 = sizeof(void*) == 8;
+    // Both kinds of entry happen to be 24 bytes on x64, 16 on i686.
     const std::size_t placeTable = x64 ? 0xF8 : 0x94, pas = x64 ? 24 : 16, type = x64 ? 14 : 10;
     std::vector<char> t(16 << 20);
     PROCESS_BASIC_INFORMATION pbi{};
     NtQuerySystemInformation(SYSTEM_INFORMATION_CLASS(16), t.data(), t.size(), nullptr);
     NtQueryInformationProcess(::GetCurrentProcess(), ProcessBasicInformation, &pbi, sizeof pbi,
                               nullptr);
-    const Entree* e = reinterpret_cast<const Entree*>(t.data() + sizeof(void*));
-    const long handles =
-        std::count_if(e, e + *reinterpret_cast<const ULONG*>(t.data()),
-                      [](const Entree& x) { return x.pid == ::GetCurrentProcessId(); });
+    long handles = 0, gdi = 0;
+    for (ULONG i = 0; i < *reinterpret_cast<const ULONG*>(t.data()); ++i)
+        handles +=
+            *reinterpret_cast<const ULONG*>(&t[sizeof(void*) + i * pas]) == ::GetCurrentProcessId();
     const char* table = *reinterpret_cast<char* const*>(
         reinterpret_cast<const char*>(pbi.PebBaseAddress) + placeTable);
-    long gdi = 0;
     for (int i = 0; i < 65536; ++i)
         gdi += table[i * pas + type] != 0;
     return {g_vivantes, Fenetres(), References(g.d3d), References(g.device), handles, gdi};
