@@ -355,6 +355,8 @@ bool CMainFrame::Retablir()
     const HRESULT hr = m_pDevice->Reset(&d3dpp);
     if (FAILED(hr))
         return Suivre(hr);
+    m_pDevice->SetRenderState(D3DRS_ZENABLE,
+                              D3DZB_TRUE);   // lost with the reset; a new device has it
     Preparer();
     return true;
 }
@@ -382,11 +384,10 @@ bool CMainFrame::Refaire()
     return true;
 }
 
-// What a device that was reset or made again lacks: its states, the camera's transforms, the
+// What a device that was reset or made again lacks: its light, the camera's transforms, the
 // scene's buffers.
 void CMainFrame::Preparer()
 {
-    m_pDevice->SetRenderState(D3DRS_ZENABLE, D3DZB_TRUE);
     InitialiserEclairage();
     m_pCamera->Appliquer(m_pDevice);
     CreerObjets();

@@ -122,8 +122,9 @@ HRESULT WINAPI Dessiner(IDirect3DDevice9* d, D3DPRIMITIVETYPE t, INT base, UINT 
               std::all_of(index, index + nb * 3, [n](WORD i) { return i < n; });
         ib->Unlock();
     }
-    g.fautes += bon ? "" : "draw " + std::to_string(++g.dessins) + " ";
-    g.dessins += bon;
+    ++g.dessins;
+    if (!bon)
+        g.fautes += "draw " + std::to_string(g.dessins) + " ";
     Liberer(vb);
     Liberer(ib);
     return o<&Dessiner>(d, t, base, mini, n, debut, nb);
