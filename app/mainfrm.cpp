@@ -355,8 +355,8 @@ bool CMainFrame::Retablir()
     const HRESULT hr = m_pDevice->Reset(&d3dpp);
     if (FAILED(hr))
         return Suivre(hr);
-    m_pDevice->SetRenderState(D3DRS_ZENABLE,
-                              D3DZB_TRUE);   // lost with the reset; a new device has it
+    // Lost with the reset; InitialiserD3D sets it on a device made again.
+    m_pDevice->SetRenderState(D3DRS_ZENABLE, D3DZB_TRUE);
     Preparer();
     return true;
 }
